@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Sets up, builds the Linux configuration and runs the main job: the plug-in
+# loaded into the reference host, as a host loads it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/setup.sh
+cmake --preset linux >/dev/null
+cmake --build --preset linux -j "$(nproc)"
+
+build/linux/bin/maxase info

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project needs, when any is missing.
+# Runs as root, or through sudo when it is available.
+set -euo pipefail
+
+packages=(
+    cmake ninja-build g++ g++-multilib lib32asan8 lib32ubsan1   # 32-bit Linux builds
+    mingw-w64 binutils-mingw-w64-i686                          # the Windows DLL
+    googletest nlohmann-json3-dev libcli11-dev                 # tests, dump, tool
+    python3 file
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+as_root=()
+if [ "$(id -u)" -ne 0 ]; then
+    command -v sudo >/dev/null || { echo "setup: need root or sudo to install ${missing[*]}" >&2; exit 1; }
+    as_root=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${as_root[@]}" apt-get update -qq
+"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

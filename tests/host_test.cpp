@@ -1,0 +1,162 @@
+// The reference host's own behaviour: settings, streams, the node list, the
+// helper objects and its checks of the contract.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "host/scene.h"
+#include "host/streams.h"
+#include "support/plugin_harness.h"
+
+namespace {
+
+std::string temporaryPath(const std::string& name) {
+    return (std::filesystem::temp_directory_path() / (name + "." + std::to_string(getpid()))).string();
+}
+
+}  // namespace
+
+TEST(HostSettings, DefaultsCaseAndIniPersistence) {
+    const std::string path = temporaryPath("maxase-settings.ini");
+    std::filesystem::remove(path);
+    {
+        refhost::Settings settings(path);
+        refhost::App app(&settings);
+        HostApp& host = app;
+        EXPECT_EQ(host.GetProfileInt("MAX", "Warning", 1), 1);
+        host.WriteProfileInt("MAX", "Warning", 0);
+        EXPECT_EQ(host.GetProfileInt("max", "WARNING", 1), 0) << "sections and keys ignore case";
+        ASSERT_EQ(app.settingsWritten().size(), 1u);
+        EXPECT_EQ(app.settingsWritten()[0].key, "Warning");
+    }
+    refhost::Settings reread(path);
+    EXPECT_EQ(reread.get("MAX", "Warning", 1), 0);
+    EXPECT_FALSE(reread.get("MAX", "Agree").has_value());
+    std::filesystem::remove(path);
+}
+
+TEST(HostStreams, FileStreamNamesItsPathAndReads) {
+    const std::string path = temporaryPath("maxase-stream.bin");
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << "\x01\x02\x03\x04"
+               "abcdef";
+    }
+    refhost::FileStream file(path);
+    HostStream& s = file;
+    char name[260];
+    EXPECT_NE(s.GetFileName(name, sizeof name), 0);
+    EXPECT_EQ(path, name);
+    EXPECT_EQ(s.ReadLong(), 0x04030201);
+    EXPECT_EQ(s.Tell(), 4);
+    char buffer[16];
+    EXPECT_EQ(s.Read(buffer, 16), 6);
+    EXPECT_EQ(s.Read(buffer, 16), 0) << "0 at the end";
+    s.Seek(-2, 2);
+    EXPECT_EQ(s.Read(buffer, 16), 2);
+    EXPECT_EQ(std::string(buffer, 2), "ef");
+    s.Close();
+    EXPECT_EQ(s.Read(buffer, 16), 0) << "a closed stream reads nothing";
+    std::filesystem::remove(path);
+}
+
+TEST(HostStreams, MemoryStreamIsUnnamedAndCanFail) {
+    refhost::MemoryStream memory(std::vector<unsigned char>{1, 2, 3, 4, 5, 6, 7, 8});
+    HostStream& s = memory;
+    char name[260] = "unchanged";
+    EXPECT_EQ(s.GetFileName(name, sizeof name), 0);
+    memory.failReadsFrom(6);
+    unsigned char buffer[4];
+    EXPECT_EQ(s.Read(buffer, 4), 4);
+    EXPECT_EQ(s.Read(buffer, 4), -1);
+    EXPECT_EQ(memory.readCalls(), 2);
+}
+
+TEST(HostNodeList, FindsByNameIgnoringCaseFirstInListOrder) {
+    refhost::App app;
+    refhost::Scene scene(app);
+    HostScene& s = scene;
+    HostMeshNode* a = s.CreateNode();
+    HostMeshNode* b = s.CreateNode();
+    b->SetName("Box01");
+    a->SetName("BOX01");
+    HostNodeList* nodes = sceneNodes(&s);
+    EXPECT_EQ(nodes->FindByName("box01"), a) << "the first of a name in list order";
+    a->SetName("Sphere");
+    EXPECT_EQ(nodes->FindByName("box01"), b) << "a renamed node is no longer found under its old name";
+    EXPECT_EQ(nodes->FindByName("sphere"), a);
+    EXPECT_EQ(nodes->FindByName("Missing"), nullptr);
+    EXPECT_EQ(nodes->GetAt(2), nullptr);
+    EXPECT_EQ(nodes->GetAt(-1), nullptr);
+}
+
+TEST(HostNodes, CountsAreCheckedAndMemoryIsZeroed) {
+    refhost::App app;
+    refhost::Scene scene(app);
+    HostMeshNode* node = static_cast<HostScene&>(scene).CreateNode();
+    EXPECT_EQ(node->SetVertexCount(-1, 0), 0);
+    EXPECT_EQ(node->SetFaceCount(refhost::MaxElementCount + 1, 0), 0);
+    EXPECT_EQ(node->SetVertexCount(0, 0), 1) << "an empty array is a success";
+    EXPECT_EQ(node->AllocNodeMemory(-4), nullptr);
+    auto* memory = static_cast<unsigned char*>(node->AllocNodeMemory(64));
+    ASSERT_NE(memory, nullptr);
+    for (int i = 0; i < 64; ++i) ASSERT_EQ(memory[i], 0);
+
+    EXPECT_EQ(node->GetFace(0), nullptr);
+    EXPECT_EQ(refhost::contractViolations().size(), 1u) << "a face beyond the array is the plug-in's fault";
+    refhost::clearContractViolations();
+}
+
+TEST(HostHelpers, ReleaseIsTrackedAndPointsReachTheShape) {
+    refhost::App app;
+    refhost::Scene scene(app);
+    HostApp& host = app;
+    HostMeshNode* shape = static_cast<HostScene&>(scene).CreateNode();
+
+    HostPointList* points = host.CreatePointList();
+    HostPool* pool = host.CreatePool(0xFFFF);
+    HostParamBlock* block = host.CreateParamBlock();
+    EXPECT_EQ(app.outstandingHelpers(), 3);
+
+    points->Init(0);
+    const Point3 p{1, 2, 3}, q{4, 5, 6};
+    int32_t i = -1, k = -1;
+    points->AddPoint(&p, &i);
+    points->AddPoint(&q, &k);
+    EXPECT_EQ(i, 0);
+    EXPECT_EQ(k, 1);
+    points->StorePoints(shape);
+    EXPECT_EQ(meshVertexCount(shape), 2);
+    EXPECT_EQ(meshVertices(shape)[1].z, 6);
+
+    EXPECT_NE(pool->Alloc(100), nullptr);
+    block->SetFloat(0, 2.5f);
+    HostNode* primitive = static_cast<HostScene&>(scene).CreatePrimitive(PrimitiveBox, block);
+    ASSERT_NE(primitive, nullptr);
+    EXPECT_EQ(static_cast<HostScene&>(scene).CreatePrimitive(99, block), nullptr) << "unknown kind";
+
+    points->Release();
+    pool->Release();
+    block->Release();
+    EXPECT_EQ(app.outstandingHelpers(), 0);
+    EXPECT_EQ(scene.nodes()[1]->parameters.at(0).floatValue, 2.5f) << "the primitive keeps its parameters";
+}
+
+TEST(HostHelpers, ResourceStreamServesTheModulesResources) {
+    testing_support::PluginHarness h;
+    HostApp& host = h.host();
+    HostStream* missing = host.OpenResourceStream(h.library().instance(), "RTF|NOSUCH", 2);
+    EXPECT_EQ(missing, nullptr);
+    HostStream* icon = host.OpenResourceStream(h.library().instance(), "#14|MAX", 2);
+    ASSERT_NE(icon, nullptr);
+    unsigned char header[6];
+    EXPECT_EQ(icon->Read(header, 6), 6);
+    EXPECT_EQ(header[2], 1) << "an icon file";
+    EXPECT_EQ(header[4], 3) << "three images";
+    EXPECT_EQ(h.host().outstandingHelpers(), 1);
+    icon->Release();
+    EXPECT_EQ(h.host().outstandingHelpers(), 0);
+}
