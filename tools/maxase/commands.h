@@ -13,5 +13,6 @@ struct GlobalOptions {
 using CommandRunner = std::function<int()>;
 
 CommandRunner addInfoCommand(CLI::App& program, const GlobalOptions& options);
+CommandRunner addImportCommand(CLI::App& program, const GlobalOptions& options);
 
 }  // namespace maxase

@@ -22,6 +22,7 @@ int main(int argc, char** argv) {
     std::map<const CLI::App*, maxase::CommandRunner> runners;
     auto add = [&](maxase::CommandRunner runner) { runners[program.get_subcommands({}).back()] = std::move(runner); };
     add(maxase::addInfoCommand(program, options));
+    add(maxase::addImportCommand(program, options));
 
     try {
         program.parse(argc, argv);
