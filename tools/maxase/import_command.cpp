@@ -11,6 +11,7 @@
 #include "host/streams.h"
 #include "scene_summary.h"
 #include "session.h"
+#include "terminal_dialogs.h"
 
 namespace maxase {
 
@@ -19,6 +20,8 @@ namespace {
 struct ImportOptions {
     std::string file;
     std::string jsonPath;
+    std::string settingsPath = defaultSettingsPath();
+    bool agree = false;
 };
 
 bool writeJson(const nlohmann::ordered_json& json, const std::string& path) {
@@ -34,7 +37,7 @@ bool writeJson(const nlohmann::ordered_json& json, const std::string& path) {
 
 int runImport(const GlobalOptions& global, const ImportOptions& options) {
     const std::string extension = std::filesystem::path(options.file).extension().string();
-    const auto session = openSession(global.pluginPath);
+    const auto session = openSession(global.pluginPath, options.settingsPath);
     if (!session) return ExitFailed;
     refhost::App& app = *session->app;
     const refhost::Registration* importer = extension.size() > 1 ? app.registrationFor(extension.substr(1)) : nullptr;
@@ -48,7 +51,16 @@ int runImport(const GlobalOptions& global, const ImportOptions& options) {
         return ExitFailed;
     }
     refhost::Scene scene(app);
-    const int32_t result = importer->importProc(&stream, &scene, 0, ImportModeScene);
+    int32_t result = 0;
+    {
+        // The acknowledgement of a MAX import is answered on the terminal, or by --agree.
+        const TerminalDialogs dialogs(options.agree ? std::optional<PlatformDialogAnswer>({IDOK, 0, BST_UNCHECKED})
+                                                    : std::nullopt);
+        result = importer->importProc(&stream, &scene, 0, ImportModeScene);
+    }
+    if (!app.settings().saved()) {
+        std::fprintf(stderr, "maxase: cannot write the settings to %s\n", options.settingsPath.c_str());
+    }
 
     // With --json - the dump alone goes to standard output, the report to standard error.
     FILE* report = options.jsonPath == "-" ? stderr : stdout;
@@ -69,12 +81,21 @@ CommandRunner addImportCommand(CLI::App& program, const GlobalOptions& options) 
     CLI::App* command = program.add_subcommand(
         "import",
         "Import a .max or .ase file through the plug-in into the reference host, and show the scene.\n"
+        "Before a MAX import the plug-in asks for an acknowledgement; it is shown here and answered on\n"
+        "the terminal, and its settings are kept in the --settings file.\n"
         "Exit status: 0 when the import succeeded, 1 when it failed, 2 for a usage error.");
     command->add_option("file", importOptions->file, "The scene file (.max or .ase)")
         ->required()
         ->check(CLI::ExistingFile);
     command->add_option("--json", importOptions->jsonPath, "Write the scene dump as JSON to PATH, or - for stdout")
         ->type_name("PATH|-");
+    command->add_flag("--agree", importOptions->agree,
+                      "Answer the acknowledgement of a MAX import with \"I Agree\" without asking");
+    command
+        ->add_option("--settings", importOptions->settingsPath,
+                     "The INI file that keeps the host's settings, such as the acknowledgement's")
+        ->capture_default_str()
+        ->type_name("PATH");
     return [&options, importOptions] { return runImport(options, *importOptions); };
 }
 
