@@ -19,8 +19,7 @@ struct ToolRun {
 
 // Runs maxase with arguments, feeding it input on standard input.
 ToolRun maxase(const std::string& arguments, const std::string& input) {
-    const std::string inputPath = ::testing::TempDir() + "maxase-input.txt";
-    writeTempFile("maxase-input.txt", Bytes(input.begin(), input.end()));
+    const std::string inputPath = writeTempFile("maxase-input.txt", Bytes(input.begin(), input.end()));
     const std::string command = std::string(MAXASE_TOOL_PATH) + " " + arguments + " <" + inputPath + " 2>&1";
     FILE* pipe = popen(command.c_str(), "r");
     ToolRun run{-1, {}};
@@ -38,7 +37,7 @@ class MaxaseTool : public ::testing::Test {
         MaxWriter w;
         w.node("Teapot01", -1, {w.mesh({0, 0, 0, 1, 0, 0, 0, 1, 0}, {{0, 1, 2, 7}})});
         file = writeTempFile("tool.max", w.build({}, {{"ThumbnailImage", Bytes(5000, 0x42)}}));
-        settings = ::testing::TempDir() + "maxase-settings/settings.ini";
+        settings = tempPath("maxase-settings/settings.ini");
         std::filesystem::remove(settings);
     }
     std::string import(const std::string& extra = "") {
@@ -87,7 +86,7 @@ TEST_F(MaxaseTool, AgreeAnswersForAScript) {
 }
 
 TEST_F(MaxaseTool, ThumbnailWritesTheStoredBytes) {
-    const std::string out = ::testing::TempDir() + "thumb.bin";
+    const std::string out = tempPath("thumb.bin");
     std::filesystem::remove(out);
     ToolRun run = maxase("thumbnail " + file + " -o " + out, "");
     EXPECT_EQ(run.status, 0) << run.output;

@@ -46,7 +46,10 @@ void putU16(Bytes& bytes, uint32_t offset, uint32_t value);
 void putU32(Bytes& bytes, uint32_t offset, uint32_t value);
 uint32_t getU32(const Bytes& bytes, uint32_t offset);
 
-// A file in the test's temporary folder, holding bytes; returns its path.
+// A path in the temporary folder that belongs to the running test alone, so
+// that tests running side by side never share a file.
+std::string tempPath(const std::string& name);
+// A file at tempPath(name), holding bytes; returns its path.
 std::string writeTempFile(const std::string& name, const Bytes& bytes);
 
 }  // namespace testing_support
