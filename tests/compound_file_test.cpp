@@ -10,6 +10,7 @@
 
 #include "platform/control.h"
 #include "support/compound_writer.h"
+#include "support/temp_files.h"
 
 using namespace testing_support;
 

@@ -7,6 +7,7 @@
 #include "platform/control.h"
 #include "support/max_import.h"
 #include "support/max_writer.h"
+#include "support/temp_files.h"
 
 using namespace testing_support;
 
@@ -39,7 +40,7 @@ class Acknowledgement : public ::testing::Test {
     void SetUp() override {
         MaxWriter w;
         w.node("N", -1, {});
-        path = w.writeFile("ack.max");
+        path = writeTempFile("ack.max", w.build());
         import.host().settings().remove("MAX", "Warning");
         import.host().settings().remove("MAX", "Agree");
     }
@@ -257,7 +258,7 @@ TEST(MaxThumbnail, NothingWithoutTheStreamOrTheSignature) {
     w.node("N", -1, {});
     MaxImport import;
     int reads = 0;
-    EXPECT_TRUE(thumbnailOf(import, w.writeFile("nothumb.max"), reads).empty());
+    EXPECT_TRUE(thumbnailOf(import, writeTempFile("nothumb.max", w.build()), reads).empty());
     EXPECT_TRUE(import.host().messages().empty());
 
     EXPECT_TRUE(thumbnailOf(import, writeTempFile("plain.max", Bytes(4000, 'x')), reads).empty());
@@ -270,7 +271,7 @@ TEST(MaxThumbnail, NothingWithoutTheStreamOrTheSignature) {
 TEST(MaxEntry, ModesWithoutMeaningReturnZero) {
     MaxWriter w;
     w.node("N", -1, {});
-    const std::string path = w.writeFile("modes.max");
+    const std::string path = writeTempFile("modes.max", w.build());
     MaxImport import;
     for (int32_t mode : {0, 2, 4}) {
         refhost::FileStream stream(path);

@@ -10,6 +10,7 @@
 #include "host/streams.h"
 #include "platform/control.h"
 #include "support/max_writer.h"
+#include "support/temp_files.h"
 
 using namespace testing_support;
 
@@ -45,7 +46,7 @@ TEST(MaxImport, NodesReachTheHostWithNameGeometryAndDefaultMaterial) {
     w.node("", -1, {}, 0xFFFFFF);
     w.node("Empty", -1, {}, 0x00FF00);
     MaxImport import;
-    ASSERT_EQ(import.run(w.writeFile("basic.max")), 1);
+    ASSERT_EQ(import.run(writeTempFile("basic.max", w.build())), 1);
 
     ASSERT_EQ(import.scene().nodes().size(), 3u);
     ASSERT_EQ(import.scene().sceneInfo().size(), 1u);
@@ -91,7 +92,7 @@ TEST(MaxImport, SceneLogNamesTheLatestSceneObjectAndItsItems) {
     const int stray = w.addObject(500, {});
     w.scene({stray});
     MaxImport import;
-    ASSERT_EQ(import.run(w.writeFile("log.max")), 1);
+    ASSERT_EQ(import.run(writeTempFile("log.max", w.build())), 1);
     const auto log = import.messages(MessageSceneLog);
     ASSERT_FALSE(log.empty());
     EXPECT_EQ(log[0], "SCENE CLASS 5") << "the scene object nearest the end";
@@ -102,7 +103,7 @@ TEST(MaxImport, SceneLogNamesTheLatestSceneObjectAndItsItems) {
     const int m = w2.addObject(static_cast<uint16_t>(w2.classFor("Standard", StandardMaterialClass)), {});
     w2.scene({n, m, -1, 999, 1000});
     MaxImport second;
-    ASSERT_EQ(second.run(w2.writeFile("log2.max")), 1);
+    ASSERT_EQ(second.run(writeTempFile("log2.max", w2.build())), 1);
     EXPECT_EQ(second.messages(MessageSceneLog),
               (std::vector<std::string>{"SCENE CLASS 2", "SCENE Items Node [0] SKIPED", "SCENE Items Standard [1]"}));
 }
@@ -112,7 +113,7 @@ TEST(MaxImport, WithoutASceneClassNodesStillArrive) {
     w.addClass("NODE", NodeClass);  // names compare without regard to case
     w.addObject(0, {Chunk::utf16(0x0962, "Lonely")});
     MaxImport import;
-    ASSERT_EQ(import.run(w.writeFile("noscene.max")), 1);
+    ASSERT_EQ(import.run(writeTempFile("noscene.max", w.build())), 1);
     EXPECT_EQ(import.messages(MessageSceneLog), std::vector<std::string>{"MAX: SCENE CLASS not found"});
     ASSERT_NE(import.node("Lonely"), nullptr);
 }
@@ -131,7 +132,7 @@ TEST(MaxImport, TransformControllersApplyScaleThenRotationThenPosition) {
     w.node("ControllerLast", -1, {mesh, prs});
     w.node("Tcb", -1, {prsTcb});
     MaxImport import;
-    ASSERT_EQ(import.run(w.writeFile("prs.max")), 1);
+    ASSERT_EQ(import.run(writeTempFile("prs.max", w.build())), 1);
 
     const float q[4] = {0, 0, half, half};
     const HostMatrix expected = refhost::matrix::multiply(
@@ -155,7 +156,7 @@ TEST(MaxImport, ShortControllerValuesAreNotReadPastTheirChunk) {
                                           {Chunk::floats(0x2504, {0.5f, 0.5f})});
     w.node("Short", -1, {w.transform({shortPosition, shortRotation})});
     MaxImport import;
-    ASSERT_EQ(import.run(w.writeFile("short.max")), 1);
+    ASSERT_EQ(import.run(writeTempFile("short.max", w.build())), 1);
     // The position is skipped; the rotation keeps the preset's z and w: (0.5, 0.5, 1, 0).
     const float q[4] = {0.5f, 0.5f, 1.0f, 0.0f};
     expectMatrixNear(import.node("Short")->transform(), refhost::matrix::fromQuaternion(q), "short values");
@@ -171,7 +172,7 @@ TEST(MaxImport, HierarchyCombinesMatricesDownTheTree) {
     w.node("OrphanOfNonNode", notANode, {});
     w.node("Top", -1, {});
     MaxImport import;
-    ASSERT_EQ(import.run(w.writeFile("tree.max")), 1);
+    ASSERT_EQ(import.run(writeTempFile("tree.max", w.build())), 1);
     const refhost::NodeData* grand = import.node("Grandparent");
     const refhost::NodeData* parent = import.node("Parent");
     const refhost::NodeData* child = import.node("Child");
@@ -192,7 +193,7 @@ TEST(MaxImport, MissingParentChunkMeansReferenceZero) {
     w.node("Zero", -1, {});
     w.addObject(static_cast<uint16_t>(w.classFor("Node", NodeClass)), {Chunk::utf16(0x0962, "NoParentChunk")});
     MaxImport import;
-    ASSERT_EQ(import.run(w.writeFile("parent0.max")), 1);
+    ASSERT_EQ(import.run(writeTempFile("parent0.max", w.build())), 1);
     EXPECT_EQ(import.node("NoParentChunk")->parent(), import.node("Zero")->self);
 }
 
@@ -204,7 +205,7 @@ TEST(MaxImport, ParentCyclesNeverReachTheHost) {
     w.node("C", 0, {});
     w.node("Self", 3, {});
     MaxImport import;
-    ASSERT_EQ(import.run(w.writeFile("cycle.max")), 1);
+    ASSERT_EQ(import.run(writeTempFile("cycle.max", w.build())), 1);
     EXPECT_EQ(import.node("Self")->parent(), nullptr);
     int topLevel = 0;
     for (const refhost::NodeData* node : import.scene().nodes()) {
@@ -227,7 +228,7 @@ TEST(MaxImport, DeepChainsDoNotExhaustTheStack) {
     const int step = w.transform({w.position(1, 0, 0)});
     for (int i = 0; i < Depth; ++i) w.node(i == Depth - 1 ? "Deepest" : "", i == 0 ? -1 : w.objectCount() - 1, {step});
     MaxImport import;
-    ASSERT_EQ(import.run(w.writeFile("deep.max")), 1);
+    ASSERT_EQ(import.run(writeTempFile("deep.max", w.build())), 1);
     const refhost::NodeData* deepest = import.node("Deepest");
     ASSERT_NE(deepest, nullptr);
     EXPECT_NEAR(deepest->transform().m[3][0], Depth, 1e-6);
@@ -260,7 +261,7 @@ TEST(MaxImport, MeshCountsAndIndicesAreCheckedAgainstTheirChunks) {
     w.node("BadIndices", -1, {meshObject({vertices(3, 3), faces(2, {{0, 3, 2, 0}, {0xFFFFFFFFu, 1, 9, 0}})})});
     w.node("NoVertices", -1, {meshObject({vertices(0, 0), faces(1, {{0, 0, 0, 0}})})});
     MaxImport import;
-    ASSERT_EQ(import.run(w.writeFile("meshes.max")), 1);
+    ASSERT_EQ(import.run(writeTempFile("meshes.max", w.build())), 1);
 
     EXPECT_TRUE(import.node("TooManyVertices")->vertices.empty());
     EXPECT_TRUE(import.node("TooManyVertices")->faces.empty()) << "faces need vertices";
@@ -295,7 +296,7 @@ TEST(MaxImport, PrimitivesHandTheirParameterBlockToTheHost) {
     const int shortBlock = w.paramBlock({intParam(-1, 6), intParam(-1, 7)}, 3);
     w.node("Box", -1, {w.primitive(BoxClass, {shortBlock})});
     MaxImport import;
-    ASSERT_EQ(import.run(w.writeFile("primitives.max")), 1);
+    ASSERT_EQ(import.run(writeTempFile("primitives.max", w.build())), 1);
 
     const refhost::NodeData* torus = import.node("Torus");
     ASSERT_NE(torus, nullptr);
@@ -329,7 +330,7 @@ TEST(MaxImport, DerivedObjectsTakeTheirBaseObject) {
     w.node("OverPrimitive", -1, {mesh, w.derived({modifier, w.primitive(BoxClass, {block})})});
     w.node("OverNothing", -1, {w.derived({modifier})});
     MaxImport import;
-    ASSERT_EQ(import.run(w.writeFile("derived.max")), 1);
+    ASSERT_EQ(import.run(writeTempFile("derived.max", w.build())), 1);
     const refhost::NodeData* overMesh = import.node("OverMesh");
     EXPECT_EQ(overMesh->vertices.size(), 3u);
     EXPECT_EQ(overMesh->faces.size(), 1u);
@@ -352,7 +353,7 @@ TEST(MaxImport, BadChunkLengthsEndOrAreCutToTheirContainer) {
                 {Chunk::int32s(0x0960, {-1}), Chunk::utf16(0x0962, "Cut").storedLength(500)});
     w.node("After", -1, {});
     MaxImport import;
-    ASSERT_EQ(import.run(w.writeFile("lengths.max")), 1);
+    ASSERT_EQ(import.run(writeTempFile("lengths.max", w.build())), 1);
     ASSERT_EQ(import.scene().nodes().size(), 3u);
     EXPECT_FALSE(import.scene().nodes()[0]->name.has_value());
     EXPECT_EQ(import.scene().nodes()[1]->name, "Cut");
@@ -429,7 +430,7 @@ TEST(MaxImport, OpenFailuresAreShownAndReturnZero) {
 TEST(MaxImport, TheFileIsReadByPathAfterTheHostStreamIsClosed) {
     MaxWriter w;
     w.node("N", -1, {});
-    const std::string path = w.writeFile("closed.max", {4096, true});
+    const std::string path = writeTempFile("closed.max", w.build({4096, true}));
     MaxImport import;
     refhost::FileStream stream(path);
     ASSERT_EQ(import.library().maxImport()(&stream, &import.scene(), 0, ImportModeScene), 1);
@@ -446,7 +447,7 @@ TEST(MaxImport, AnImportLeavesNoMemoryBehind) {
     w.node("Prim", -1, {w.primitive(BoxClass, {w.paramBlock({floatParam(0, 1)})})});
     w.scene({parent});
     for (int i = 0; i < 1500; ++i) w.addObject(0, {});  // grows the reference table twice
-    const std::string path = w.writeFile("leaks.max");
+    const std::string path = writeTempFile("leaks.max", w.build());
     MaxImport import;
     const int heap = PlatformHeapBlocksInUse();
     const int global = PlatformGlobalBlocksInUse();

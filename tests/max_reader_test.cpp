@@ -10,6 +10,7 @@
 #include "platform/control.h"
 #include "platform/heap.h"
 #include "support/max_writer.h"
+#include "support/temp_files.h"
 
 using namespace testing_support;
 

@@ -7,6 +7,7 @@
 
 #include "support/max_writer.h"
 #include "support/plugin_harness.h"
+#include "support/temp_files.h"
 
 using namespace testing_support;
 
@@ -94,7 +95,7 @@ TEST_F(MaxaseTool, ThumbnailWritesTheStoredBytes) {
 
     MaxWriter w;
     w.node("N", -1, {});
-    ToolRun none = maxase("thumbnail " + w.writeFile("nothumb.max") + " -o " + out + "2", "");
+    ToolRun none = maxase("thumbnail " + writeTempFile("nothumb.max", w.build()) + " -o " + out + "2", "");
     EXPECT_EQ(none.status, 1);
     EXPECT_NE(none.output.find("holds no thumbnail"), std::string::npos);
 }

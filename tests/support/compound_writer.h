@@ -1,4 +1,4 @@
-// A test-only writer of compound files: streams in the root storage, regular
+// A writer of compound files for tests and benchmarks: streams in the root storage, regular
 // or in the mini stream by their size, 512- or 4096-byte sectors, and
 // optionally fragmented so that no chain runs in order. The layout is handed
 // back so that tests can damage exactly the structure they mean to.
@@ -45,11 +45,5 @@ uint32_t directoryEntryOffset(const CompoundLayout& layout, uint32_t entry);
 void putU16(Bytes& bytes, uint32_t offset, uint32_t value);
 void putU32(Bytes& bytes, uint32_t offset, uint32_t value);
 uint32_t getU32(const Bytes& bytes, uint32_t offset);
-
-// A path in the temporary folder that belongs to the running test alone, so
-// that tests running side by side never share a file.
-std::string tempPath(const std::string& name);
-// A file at tempPath(name), holding bytes; returns its path.
-std::string writeTempFile(const std::string& name, const Bytes& bytes);
 
 }  // namespace testing_support

@@ -213,8 +213,4 @@ Bytes MaxWriter::build(const CompoundOptions& options, std::vector<CompoundStrea
     return writeCompound(streams, options);
 }
 
-std::string MaxWriter::writeFile(const std::string& name, const CompoundOptions& options) const {
-    return writeTempFile(name, build(options));
-}
-
 }  // namespace testing_support

@@ -98,7 +98,6 @@ class MaxWriter {
     Bytes classDirectoryStream() const;
     Bytes build(const CompoundOptions& options = {}, std::vector<CompoundStream> extraStreams = {},
                 const std::string& directoryName = "ClassDirectory3") const;
-    std::string writeFile(const std::string& name, const CompoundOptions& options = {}) const;
 
     int objectCount() const { return static_cast<int>(objects_.size()); }
 
