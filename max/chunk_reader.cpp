@@ -6,10 +6,9 @@
 
 namespace {
 
-// A stream up to this size is held whole after its first read; a larger one
-// is read in windows of WindowBlock bytes.
-constexpr uint32_t WholeStreamLimit = 64u << 20;
-constexpr uint32_t WindowBlock = 256u << 10;
+// The window's size: chunk headers and small values are served from it, and
+// a read as large as the window goes to the stream directly.
+constexpr uint32_t WindowBlock = 32u << 10;
 // Streams are addressed with 32-bit positions, and position + length must fit.
 constexpr uint64_t MaxStreamSize = 0x7FFFFFFFu;
 constexpr uint32_t ContainerBit = 0x80000000u;
@@ -32,16 +31,9 @@ uint32_t readStreamAt(IStream* stream, uint32_t position, void* buffer, uint32_t
 }
 
 void reserveWindow(StreamWindow& w) {
-    const uint32_t wanted = w.size <= WholeStreamLimit ? w.size : WindowBlock;
-    if (w.data && w.capacity >= wanted) return;
-    heapFree(w.data);
-    w.capacity = wanted > 0 ? wanted : 1;
-    w.data = static_cast<unsigned char*>(heapAlloc(w.capacity));
-    if (!w.data && w.capacity > WindowBlock) {
-        w.capacity = WindowBlock;
-        w.data = static_cast<unsigned char*>(heapAlloc(w.capacity));
-    }
-    if (!w.data) w.capacity = 0;
+    if (w.data) return;
+    w.data = static_cast<unsigned char*>(heapAlloc(WindowBlock));
+    w.capacity = w.data ? WindowBlock : 0;
 }
 
 uint32_t le32(const unsigned char* p) {
@@ -126,11 +118,17 @@ bool readWords(MaxFile& file, void* words, uint32_t count) {
 }
 
 void wordsFromLittleEndian(void* words, uint32_t count) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    // The file's order is the machine's.
+    (void)words;
+    (void)count;
+#else
     auto* bytes = static_cast<unsigned char*>(words);
     for (uint32_t i = 0; i < count; ++i) {
         const uint32_t value = le32(bytes + 4 * i);
         std::memcpy(bytes + 4 * i, &value, 4);
     }
+#endif
 }
 
 uint32_t seekTo(MaxFile& file, int32_t position) {

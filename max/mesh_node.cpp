@@ -57,7 +57,7 @@ bool MaxMeshNode::allocFaces(int32_t count) {
     faceCount = 0;
     faceData = nullptr;
     if (count <= 0) return false;
-    faceData = static_cast<MaxFace*>(heapAllocArray(static_cast<uint32_t>(count), sizeof(MaxFace), true));
+    faceData = static_cast<MaxFace*>(heapAllocArray(static_cast<uint32_t>(count), sizeof(MaxFace)));
     if (!faceData) return false;
     faceCount = count;
     return true;

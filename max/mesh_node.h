@@ -48,7 +48,8 @@ class MaxMeshNode final : public MaxNode {
     // already, then names it, gives it its material and sets its matrix.
     int32_t emit(HostScene* scene) override;
 
-    // Both replace what the object held; false when memory runs out.
+    // Both replace what the object held, with room that the caller fills;
+    // false when memory runs out.
     bool allocVertices(int32_t count);
     bool allocFaces(int32_t count);
     void freeGeometry();
