@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
 #include "host/matrix.h"
 #include "host/streams.h"
@@ -456,4 +457,44 @@ TEST(MaxImport, AnImportLeavesNoMemoryBehind) {
     EXPECT_EQ(PlatformHeapBlocksInUse(), heap);
     EXPECT_EQ(PlatformGlobalBlocksInUse(), global);
     EXPECT_EQ(import.host().outstandingHelpers(), 0);
+}
+
+TEST(MaxImport, DamagedStreamsNeverCrashHangOrLeak) {
+    MaxWriter w;
+    const int mesh = w.mesh(Triangle, {{0, 1, 2, 7}, {2, 1, 0, 1}});
+    const int prs = w.transform({w.position(1, 2, 3), w.rotation(0, 0, 0, 1), w.scale(1, 2, 1)});
+    const int root = w.node("Root", -1, {prs, mesh});
+    const int child = w.node("Child", root, {w.derived({mesh})});
+    w.node("Prim", child, {w.primitive(TorusClass, {w.paramBlock({floatParam(0, 1), intParam(1, 2)})})});
+    w.scene({root, child});
+    const Bytes scene = w.sceneStream();
+    const Bytes directory = w.classDirectoryStream();
+    std::mt19937 random(20261206);
+    const unsigned char interesting[] = {0x00, 0x06, 0x7F, 0x80, 0xFF};
+    for (int round = 0; round < 300; ++round) {
+        Bytes s = scene, d = directory;
+        const int flips = 1 + static_cast<int>(random() % 6);
+        for (int i = 0; i < flips; ++i) {
+            Bytes& target = random() % 5 == 0 ? d : s;
+            const std::size_t at = random() % target.size();
+            target[at] =
+                random() % 2 ? interesting[random() % sizeof interesting] : static_cast<unsigned char>(random());
+        }
+        const std::string path = writeTempFile("damaged.max", writeCompound({{"ClassDirectory3", d}, {"Scene", s}}));
+        const int heap = PlatformHeapBlocksInUse();
+        const int global = PlatformGlobalBlocksInUse();
+        MaxImport import;
+        EXPECT_EQ(import.run(path), 1) << "round " << round;
+        EXPECT_EQ(PlatformHeapBlocksInUse(), heap) << "round " << round;
+        EXPECT_EQ(PlatformGlobalBlocksInUse(), global) << "round " << round;
+        EXPECT_EQ(import.host().outstandingHelpers(), 0) << "round " << round;
+        for (const refhost::NodeData* node : import.scene().nodes()) {
+            for (const HostFace& face : node->faces) {
+                const FaceFields f = fieldsOf(face);
+                const auto count = static_cast<int>(node->vertices.size());
+                ASSERT_TRUE(f.a < count && f.b < count && f.c < count && f.a >= 0 && f.b >= 0 && f.c >= 0)
+                    << "round " << round;
+            }
+        }
+    }
 }
