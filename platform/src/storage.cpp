@@ -3,10 +3,11 @@
 // compound format itself is read by platform/compound_file.h. A storage and
 // its streams share one open document, which lives until the last of them is
 // released, whatever the order of the releases.
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <new>
 #include <string>
 
@@ -26,10 +27,20 @@ std::string narrowPath(const WCHAR* name) {
     return path;
 }
 
+// The file descriptor travels in the context pointer. One positioned read a
+// piece: no seek of its own.
 bool readFileAt(void* context, uint32_t offset, void* buffer, uint32_t count) {
-    auto* file = static_cast<std::FILE*>(context);
-    if (std::fseek(file, static_cast<long>(offset), SEEK_SET) != 0) return false;
-    return std::fread(buffer, 1, count, file) == count;
+    const int descriptor = static_cast<int>(reinterpret_cast<intptr_t>(context));
+    auto* out = static_cast<unsigned char*>(buffer);
+    while (count > 0) {
+        const ssize_t got = pread(descriptor, out, count, static_cast<off_t>(offset));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return false;
+        out += got;
+        offset += static_cast<uint32_t>(got);
+        count -= static_cast<uint32_t>(got);
+    }
+    return true;
 }
 
 HRESULT resultOf(compound::Status status) {
@@ -52,14 +63,15 @@ HRESULT resultOf(compound::Status status) {
 class OpenDocument {
  public:
     static HRESULT open(const std::string& path, OpenDocument*& out) {
-        std::FILE* file = std::fopen(path.c_str(), "rb");
-        if (!file) return errno == EACCES ? STG_E_ACCESSDENIED : missingFileResult(path);
-        auto* document = new (std::nothrow) OpenDocument(file);
+        const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (descriptor < 0) return errno == EACCES ? STG_E_ACCESSDENIED : missingFileResult(path);
+        auto* document = new (std::nothrow) OpenDocument(descriptor);
         if (!document) {
-            std::fclose(file);
+            ::close(descriptor);
             return STG_E_INSUFFICIENTMEMORY;
         }
-        const compound::Status status = compound::openDocument(document->document_, {file, readFileAt});
+        void* context = reinterpret_cast<void*>(static_cast<intptr_t>(descriptor));
+        const compound::Status status = compound::openDocument(document->document_, {context, readFileAt});
         if (status != compound::Status::Ok) {
             document->release();
             return resultOf(status);
@@ -75,10 +87,10 @@ class OpenDocument {
     const compound::Document& document() const { return document_; }
 
  private:
-    explicit OpenDocument(std::FILE* file) : file_(file) {}
+    explicit OpenDocument(int descriptor) : descriptor_(descriptor) {}
     ~OpenDocument() {
         compound::closeDocument(document_);
-        std::fclose(file_);
+        ::close(descriptor_);
     }
 
     // A missing file in an existing folder, or a missing folder.
@@ -89,7 +101,7 @@ class OpenDocument {
         return stat(path.substr(0, slash).c_str(), &folder) == 0 ? STG_E_FILENOTFOUND : STG_E_PATHNOTFOUND;
     }
 
-    std::FILE* file_;
+    int descriptor_;
     compound::Document document_{};
     int references_ = 1;
 };
