@@ -68,6 +68,15 @@ TEST_F(MaxaseTool, TheAcknowledgementIsAskedOnTheTerminalAndRemembered) {
     EXPECT_EQ(second.output.find("WARNING"), std::string::npos) << "a cleared box lasts";
 }
 
+TEST_F(MaxaseTool, ADeclineThatLastsIsExplained) {
+    ToolRun decline = maxase(import(), "1\nn\n");
+    EXPECT_EQ(decline.status, 1) << decline.output;
+    ToolRun refused = maxase(import(), "");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.output.find("WARNING"), std::string::npos) << "not asked again";
+    EXPECT_NE(refused.output.find("declined for good"), std::string::npos) << refused.output;
+}
+
 TEST_F(MaxaseTool, EnterOrNoAnswerCancels) {
     ToolRun enter = maxase(import(), "\n\n");
     EXPECT_EQ(enter.status, 1) << enter.output;

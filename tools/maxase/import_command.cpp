@@ -61,6 +61,12 @@ int runImport(const GlobalOptions& global, const ImportOptions& options) {
     if (!app.settings().saved()) {
         std::fprintf(stderr, "maxase: cannot write the settings to %s\n", options.settingsPath.c_str());
     }
+    if (result == 0 && app.settings().get("MAX", "Warning", 1) == 0 && app.settings().get("MAX", "Agree", 0) == 0) {
+        std::fprintf(stderr,
+                     "maxase: MAX imports were declined for good (Warning=0, Agree=0 in section [MAX] of %s);\n"
+                     "        remove those settings to be asked again.\n",
+                     options.settingsPath.c_str());
+    }
 
     // With --json - the dump alone goes to standard output, the report to standard error.
     FILE* report = options.jsonPath == "-" ? stderr : stdout;
