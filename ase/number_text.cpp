@@ -1,0 +1,198 @@
+// Decimal text to binary numbers. The common case (at most 19 significant
+// digits and a decimal exponent within ±22, which covers every number an
+// exporter writes) is converted with integer arithmetic only, by the
+// Eisel-Lemire method: the result is correctly rounded whatever the x87
+// precision control of the host's process is set to. Other numbers go to the
+// standard library's conversion, which is correctly rounded as well.
+#include "ase/number_text.h"
+
+#include <charconv>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+constexpr int MaxExactDigits = 19;  // every 19-digit decimal fits 64 bits
+constexpr int MinFastExponent = -22;
+constexpr int MaxFastExponent = 22;
+constexpr int32_t ExponentLimit = 1000000;  // beyond it only zero or infinity remain
+
+struct Wide {
+    uint64_t high, low;
+};
+
+// The 128 leading bits of 5^q, scaled to have bit 127 set: exact for q >= 0,
+// and one more than the truncated reciprocal for q < 0.
+constexpr Wide powerOfFive(int q) {
+    if (q >= 0) {
+        uint64_t p = 1;
+        for (int i = 0; i < q; ++i) p *= 5;
+        int bits = 0;
+        while (bits < 64 && (p >> bits) != 0) ++bits;
+        return {p << (64 - bits), 0};
+    }
+    uint64_t divisor = 1;
+    for (int i = 0; i < -q; ++i) divisor *= 5;
+    int bits = 0;
+    while ((uint64_t{1} << bits) < divisor) ++bits;
+    // Long division of 2^(bits + 127) by divisor; the quotient fits 128 bits.
+    const int top = bits + 127;
+    uint64_t remainder = 0, high = 0, low = 0;
+    for (int bit = top; bit >= 0; --bit) {
+        remainder = remainder * 2 + (bit == top ? 1 : 0);
+        high = (high << 1) | (low >> 63);
+        low <<= 1;
+        if (remainder >= divisor) {
+            remainder -= divisor;
+            low |= 1;
+        }
+    }
+    ++low;
+    if (low == 0) ++high;
+    return {high, low};
+}
+
+struct PowerTable {
+    Wide entries[MaxFastExponent - MinFastExponent + 1];
+    constexpr PowerTable() : entries() {
+        for (int q = MinFastExponent; q <= MaxFastExponent; ++q) entries[q - MinFastExponent] = powerOfFive(q);
+    }
+};
+constexpr PowerTable powers;
+
+Wide multiply(uint64_t a, uint64_t b) {
+    const uint64_t aLow = static_cast<uint32_t>(a), aHigh = a >> 32;
+    const uint64_t bLow = static_cast<uint32_t>(b), bHigh = b >> 32;
+    const uint64_t lowLow = aLow * bLow, lowHigh = aLow * bHigh, highLow = aHigh * bLow, highHigh = aHigh * bHigh;
+    const uint64_t middle = (lowLow >> 32) + static_cast<uint32_t>(lowHigh) + static_cast<uint32_t>(highLow);
+    return {highHigh + (lowHigh >> 32) + (highLow >> 32) + (middle >> 32),
+            (middle << 32) | static_cast<uint32_t>(lowLow)};
+}
+
+// w * 10^q as the nearest double; w != 0, q within the fast range.
+double scaleExactly(uint64_t w, int q, bool negative) {
+    const int leadingZeros = __builtin_clzll(w);
+    w <<= leadingZeros;
+    const Wide& power = powers.entries[q - MinFastExponent];
+    Wide product = multiply(w, power.high);
+    if ((product.high & 0x1FF) == 0x1FF) {
+        const Wide second = multiply(w, power.low);
+        product.low += second.high;
+        if (second.high > product.low) ++product.high;
+    }
+    const int upperBit = static_cast<int>(product.high >> 63);
+    const int shift = upperBit + 9;
+    uint64_t mantissa = product.high >> shift;
+    int32_t biasedExponent = (((152170 + 65536) * q) >> 16) + 63 + upperBit - leadingZeros + 1023;
+    // Exactly between two doubles: round to even.
+    if (product.low <= 1 && q >= -4 && q <= 23 && (mantissa & 3) == 1 && (mantissa << shift) == product.high) {
+        mantissa &= ~uint64_t{1};
+    }
+    mantissa += mantissa & 1;
+    mantissa >>= 1;
+    if (mantissa >= (uint64_t{2} << 52)) {
+        mantissa = uint64_t{1} << 52;
+        ++biasedExponent;
+    }
+    mantissa &= ~(uint64_t{1} << 52);
+    const uint64_t bits = mantissa | (static_cast<uint64_t>(biasedExponent) << 52) | (negative ? uint64_t{1} << 63 : 0);
+    double result;
+    std::memcpy(&result, &bits, sizeof result);
+    return result;
+}
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// What atof and atol skip before a number: the C locale's white space.
+int32_t skipSpace(const char* text, int32_t length) {
+    int32_t i = 0;
+    while (i < length && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
+    return i;
+}
+
+}  // namespace
+
+double DecimalTextToDouble(const char* text, int32_t length) {
+    int32_t i = skipSpace(text, length);
+    bool negative = false;
+    if (i < length && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    const int32_t numberStart = i;
+
+    uint64_t w = 0;
+    int32_t taken = 0;       // significant digits in w
+    int32_t q = 0;           // w * 10^q is the value read so far
+    bool truncated = false;  // a non-zero digit did not fit w
+    bool anyDigit = false;
+    for (; i < length && isDigit(text[i]); ++i) {
+        anyDigit = true;
+        const int digit = text[i] - '0';
+        if (taken < MaxExactDigits) {
+            if (taken > 0 || digit != 0) {
+                w = w * 10 + digit;
+                ++taken;
+            }
+        } else {
+            truncated |= digit != 0;
+            ++q;
+        }
+    }
+    if (i < length && text[i] == '.') {
+        for (++i; i < length && isDigit(text[i]); ++i) {
+            anyDigit = true;
+            const int digit = text[i] - '0';
+            if (taken < MaxExactDigits) {
+                if (taken > 0 || digit != 0) {
+                    w = w * 10 + digit;
+                    ++taken;
+                }
+                --q;
+            } else {
+                truncated |= digit != 0;
+            }
+        }
+    }
+    if (!anyDigit) return 0.0;
+
+    if (i + 1 < length && (text[i] == 'e' || text[i] == 'E')) {
+        int32_t j = i + 1;
+        bool negativeExponent = false;
+        if (text[j] == '+' || text[j] == '-') negativeExponent = text[j++] == '-';
+        if (j < length && isDigit(text[j])) {
+            int32_t exponent = 0;
+            for (; j < length && isDigit(text[j]); ++j) {
+                if (exponent < ExponentLimit) exponent = exponent * 10 + (text[j] - '0');
+            }
+            q += negativeExponent ? -exponent : exponent;
+            i = j;
+        }
+    }
+
+    if (w == 0) return negative ? -0.0 : 0.0;
+    if (!truncated && q >= MinFastExponent && q <= MaxFastExponent) return scaleExactly(w, q, negative);
+
+    double value = 0.0;
+    const std::from_chars_result result =
+        std::from_chars(text + numberStart, text + i, value, std::chars_format::general);
+    if (result.ec == std::errc::result_out_of_range) {
+        // The first significant digit stands at 10^(q + taken - 1): far above 1
+        // when the value is too large, far below when it is too small.
+        value = q + taken > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+    }
+    return negative ? -value : value;
+}
+
+int32_t DecimalTextToInt(const char* text, int32_t length) {
+    int32_t i = skipSpace(text, length);
+    bool negative = false;
+    if (i < length && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    constexpr int64_t limit = int64_t{INT32_MAX} + 1;
+    int64_t value = 0;
+    for (; i < length && isDigit(text[i]); ++i) {
+        value = value * 10 + (text[i] - '0');
+        if (value > limit) value = limit;
+    }
+    if (negative) return static_cast<int32_t>(-value);
+    return value > INT32_MAX ? INT32_MAX : static_cast<int32_t>(value);
+}
