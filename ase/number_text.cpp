@@ -69,14 +69,23 @@ Wide multiply(uint64_t a, uint64_t b) {
             (middle << 32) | static_cast<uint32_t>(lowLow)};
 }
 
+// w * b for a w whose low 32 bits are zero: two 32-bit products instead of four.
+Wide multiplyHigh(uint32_t wHigh, uint64_t b) {
+    const uint64_t low = static_cast<uint64_t>(wHigh) * static_cast<uint32_t>(b);
+    const uint64_t high = static_cast<uint64_t>(wHigh) * (b >> 32);
+    return {high + (low >> 32), low << 32};
+}
+
 // w * 10^q as the nearest double; w != 0, q within the fast range.
 double scaleExactly(uint64_t w, int q, bool negative) {
     const int leadingZeros = __builtin_clzll(w);
     w <<= leadingZeros;
     const Wide& power = powers.entries[q - MinFastExponent];
-    Wide product = multiply(w, power.high);
+    const bool narrow = static_cast<uint32_t>(w) == 0;
+    const auto wHigh = static_cast<uint32_t>(w >> 32);
+    Wide product = narrow ? multiplyHigh(wHigh, power.high) : multiply(w, power.high);
     if ((product.high & 0x1FF) == 0x1FF) {
-        const Wide second = multiply(w, power.low);
+        const Wide second = narrow ? multiplyHigh(wHigh, power.low) : multiply(w, power.low);
         product.low += second.high;
         if (second.high > product.low) ++product.high;
     }
@@ -106,31 +115,52 @@ bool isDigit(char c) {
 }
 
 // What atof and atol skip before a number: the C locale's white space.
-int32_t skipSpace(const char* text, int32_t length) {
-    int32_t i = 0;
-    while (i < length && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
-    return i;
+const char* skipSpace(const char* text) {
+    while (*text == ' ' || (*text >= '\t' && *text <= '\r')) ++text;
+    return text;
+}
+
+// The form exporters write: digits, a point and digits, 9 digits at most in
+// all, and no exponent. False for anything else.
+bool convertShortDecimal(const char* p, bool negative, double& value) {
+    uint32_t w = 0;
+    int digits = 0, fractionDigits = 0;
+    for (; isDigit(*p); ++p, ++digits) w = w * 10 + static_cast<uint32_t>(*p - '0');
+    if (*p == '.') {
+        for (++p; isDigit(*p); ++p, ++fractionDigits) w = w * 10 + static_cast<uint32_t>(*p - '0');
+        digits += fractionDigits;
+    }
+    if (digits == 0 || digits > 9 || *p == 'e' || *p == 'E') return false;
+    value = ScaledDecimal(w, fractionDigits, negative);
+    return true;
 }
 
 }  // namespace
 
-double DecimalTextToDouble(const char* text, int32_t length) {
-    int32_t i = skipSpace(text, length);
+double ScaledDecimal(uint32_t w, int fractionDigits, bool negative) {
+    if (w == 0) return negative ? -0.0 : 0.0;
+    return scaleExactly(w, -fractionDigits, negative);
+}
+
+double DecimalTextToDouble(const char* text) {
+    const char* p = skipSpace(text);
     bool negative = false;
-    if (i < length && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    const int32_t numberStart = i;
+    if (*p == '+' || *p == '-') negative = *p++ == '-';
+    const char* const numberStart = p;
+    double value;
+    if (convertShortDecimal(p, negative, value)) return value;
 
     uint64_t w = 0;
     int32_t taken = 0;       // significant digits in w
     int32_t q = 0;           // w * 10^q is the value read so far
     bool truncated = false;  // a non-zero digit did not fit w
     bool anyDigit = false;
-    for (; i < length && isDigit(text[i]); ++i) {
+    for (; isDigit(*p); ++p) {
         anyDigit = true;
-        const int digit = text[i] - '0';
+        const int digit = *p - '0';
         if (taken < MaxExactDigits) {
             if (taken > 0 || digit != 0) {
-                w = w * 10 + digit;
+                w = w * 10 + static_cast<uint64_t>(digit);
                 ++taken;
             }
         } else {
@@ -138,13 +168,13 @@ double DecimalTextToDouble(const char* text, int32_t length) {
             ++q;
         }
     }
-    if (i < length && text[i] == '.') {
-        for (++i; i < length && isDigit(text[i]); ++i) {
+    if (*p == '.') {
+        for (++p; isDigit(*p); ++p) {
             anyDigit = true;
-            const int digit = text[i] - '0';
+            const int digit = *p - '0';
             if (taken < MaxExactDigits) {
                 if (taken > 0 || digit != 0) {
-                    w = w * 10 + digit;
+                    w = w * 10 + static_cast<uint64_t>(digit);
                     ++taken;
                 }
                 --q;
@@ -155,26 +185,25 @@ double DecimalTextToDouble(const char* text, int32_t length) {
     }
     if (!anyDigit) return 0.0;
 
-    if (i + 1 < length && (text[i] == 'e' || text[i] == 'E')) {
-        int32_t j = i + 1;
+    if (*p == 'e' || *p == 'E') {
+        const char* e = p + 1;
         bool negativeExponent = false;
-        if (text[j] == '+' || text[j] == '-') negativeExponent = text[j++] == '-';
-        if (j < length && isDigit(text[j])) {
+        if (*e == '+' || *e == '-') negativeExponent = *e++ == '-';
+        if (isDigit(*e)) {
             int32_t exponent = 0;
-            for (; j < length && isDigit(text[j]); ++j) {
-                if (exponent < ExponentLimit) exponent = exponent * 10 + (text[j] - '0');
+            for (; isDigit(*e); ++e) {
+                if (exponent < ExponentLimit) exponent = exponent * 10 + (*e - '0');
             }
             q += negativeExponent ? -exponent : exponent;
-            i = j;
+            p = e;
         }
     }
 
     if (w == 0) return negative ? -0.0 : 0.0;
     if (!truncated && q >= MinFastExponent && q <= MaxFastExponent) return scaleExactly(w, q, negative);
 
-    double value = 0.0;
-    const std::from_chars_result result =
-        std::from_chars(text + numberStart, text + i, value, std::chars_format::general);
+    value = 0.0;
+    const std::from_chars_result result = std::from_chars(numberStart, p, value, std::chars_format::general);
     if (result.ec == std::errc::result_out_of_range) {
         // The first significant digit stands at 10^(q + taken - 1): far above 1
         // when the value is too large, far below when it is too small.
@@ -183,14 +212,14 @@ double DecimalTextToDouble(const char* text, int32_t length) {
     return negative ? -value : value;
 }
 
-int32_t DecimalTextToInt(const char* text, int32_t length) {
-    int32_t i = skipSpace(text, length);
+int32_t DecimalTextToIntSlowly(const char* text) {
+    const char* p = skipSpace(text);
     bool negative = false;
-    if (i < length && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    if (*p == '+' || *p == '-') negative = *p++ == '-';
     constexpr int64_t limit = int64_t{INT32_MAX} + 1;
     int64_t value = 0;
-    for (; i < length && isDigit(text[i]); ++i) {
-        value = value * 10 + (text[i] - '0');
+    for (; isDigit(*p); ++p) {
+        value = value * 10 + (*p - '0');
         if (value > limit) value = limit;
     }
     if (negative) return static_cast<int32_t>(-value);

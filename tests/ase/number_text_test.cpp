@@ -15,11 +15,11 @@
 namespace {
 
 double toDouble(const std::string& text) {
-    return DecimalTextToDouble(text.data(), static_cast<int32_t>(text.size()));
+    return DecimalTextToDouble(text.c_str());
 }
 
 int32_t toInt(const std::string& text) {
-    return DecimalTextToInt(text.data(), static_cast<int32_t>(text.size()));
+    return DecimalTextToInt(text.c_str());
 }
 
 // Bit for bit, so that -0 differs from 0 and every rounding shows.
@@ -96,11 +96,7 @@ TEST(NumberText, LeadingPartRulesOfAtof) {
     EXPECT_TRUE(sameBits("-123456789e999999999999", -HUGE_VAL));
     EXPECT_TRUE(sameBits("1e-400", 0.0)) << "underflow gives zero";
     EXPECT_TRUE(sameBits("-0.000001e-999999999999", -0.0));
-    EXPECT_TRUE(sameBits(std::string("0.5\0"
-                                     "7",
-                                     5),
-                         0.5))
-        << "the number ends at the first character not part of it";
+    EXPECT_TRUE(sameBits("0.5x7", 0.5)) << "the number ends at the first character not part of it";
 }
 
 TEST(NumberText, LeadingPartRulesOfAtol) {
@@ -118,6 +114,9 @@ TEST(NumberText, LeadingPartRulesOfAtol) {
     EXPECT_EQ(toInt("2147483648"), INT32_MAX) << "beyond 32 bits the value is held at the limit";
     EXPECT_EQ(toInt("-99999999999999999999999"), INT32_MIN);
     EXPECT_EQ(toInt("0000000000000000000000000012"), 12);
+    EXPECT_EQ(toInt("123456789"), 123456789) << "the longest plain form";
+    EXPECT_EQ(toInt("1234567890"), 1234567890);
+    EXPECT_EQ(toInt("4294967297"), INT32_MAX) << "not wrapped around 32 bits";
 }
 
 TEST(NumberText, DecimalCommaLocaleDoesNotMatter) {
