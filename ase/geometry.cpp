@@ -33,6 +33,34 @@ bool openBlock(AseReader& reader) {
     return NextToken(reader) && TokenIsOpenBrace(reader);
 }
 
+// The tokens of a face list that mean something there. Their lengths
+// differ or their first letters do, so the length decides before any text
+// is compared.
+enum class FaceToken { NewFace, VertexA, VertexB, VertexC, FlagAB, FlagBC, FlagCA, MaterialNumber, End, Other };
+
+FaceToken classifyFaceToken(const AseReader& reader) {
+    switch (reader.tokenLength) {
+        case 1:
+            return TokenIsCloseBrace(reader) ? FaceToken::End : FaceToken::Other;
+        case 2:
+            return TokenIs(reader, CornerA)   ? FaceToken::VertexA
+                   : TokenIs(reader, CornerB) ? FaceToken::VertexB
+                   : TokenIs(reader, CornerC) ? FaceToken::VertexC
+                                              : FaceToken::Other;
+        case 3:
+            return TokenIs(reader, EdgeAB)   ? FaceToken::FlagAB
+                   : TokenIs(reader, EdgeBC) ? FaceToken::FlagBC
+                   : TokenIs(reader, EdgeCA) ? FaceToken::FlagCA
+                                             : FaceToken::Other;
+        case Face.length:
+            return TokenIs(reader, Face) ? FaceToken::NewFace : FaceToken::Other;
+        case MaterialId.length:
+            return TokenIs(reader, MaterialId) ? FaceToken::MaterialNumber : FaceToken::Other;
+        default:
+            return FaceToken::Other;
+    }
+}
+
 bool readMeshBlock(AseReader& reader, ObjectScope& object) {
     int32_t vertexCount = 0, faceCount = 0, texVertexCount = 0, texFaceCount = 0;
     for (;;) {
@@ -157,32 +185,34 @@ bool ParseFaceList(AseReader& reader, ObjectScope& object, int32_t count) {
     HostFace* face = nullptr;
     for (;;) {
         if (!NextToken(reader)) return false;
-        if (TokenIs(reader, Face)) {
+        const FaceToken kind = classifyFaceToken(reader);
+        if (kind == FaceToken::NewFace) {
             const int32_t index = ReadInt(reader);
             if (index < 0 || index >= count) return false;
             face = node->GetFace(index);
             if (!face) return false;
-        } else if (face && TokenIs(reader, CornerA)) {
-            face->a = ReadInt(reader);
-            object.vertexIndices.include(face->a);
-        } else if (face && TokenIs(reader, CornerB)) {
-            face->b = ReadInt(reader);
-            object.vertexIndices.include(face->b);
-        } else if (face && TokenIs(reader, CornerC)) {
-            face->c = ReadInt(reader);
-            object.vertexIndices.include(face->c);
-        } else if (face && TokenIs(reader, EdgeAB)) {
-            if (ReadInt(reader) != 0) face->flags |= FaceEdgeAB;
-        } else if (face && TokenIs(reader, EdgeBC)) {
-            if (ReadInt(reader) != 0) face->flags |= FaceEdgeBC;
-        } else if (face && TokenIs(reader, EdgeCA)) {
-            if (ReadInt(reader) != 0) face->flags |= FaceEdgeCA;
-        } else if (face && TokenIs(reader, MaterialId)) {
-            face->material = static_cast<uint32_t>(ReadInt(reader));
-        } else if (TokenIsCloseBrace(reader)) {
+        } else if (kind == FaceToken::End) {
             return true;
-        } else if (!HandleCommonKeyword(reader)) {
-            return false;
+        } else if (!face || kind == FaceToken::Other) {
+            // Face fields without a face are tokens like any other.
+            if (!HandleCommonKeyword(reader)) return false;
+        } else if (kind == FaceToken::MaterialNumber) {
+            face->material = static_cast<uint32_t>(ReadInt(reader));
+        } else if (kind == FaceToken::FlagAB || kind == FaceToken::FlagBC || kind == FaceToken::FlagCA) {
+            const uint16_t bit = kind == FaceToken::FlagAB   ? FaceEdgeAB
+                                 : kind == FaceToken::FlagBC ? FaceEdgeBC
+                                                             : FaceEdgeCA;
+            if (ReadInt(reader) != 0) face->flags |= bit;
+        } else {
+            const int32_t vertex = ReadInt(reader);
+            if (kind == FaceToken::VertexA) {
+                face->a = vertex;
+            } else if (kind == FaceToken::VertexB) {
+                face->b = vertex;
+            } else {
+                face->c = vertex;
+            }
+            object.vertexIndices.include(vertex);
         }
     }
 }

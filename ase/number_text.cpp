@@ -76,11 +76,10 @@ Wide multiplyHigh(uint32_t wHigh, uint64_t b) {
     return {high + (low >> 32), low << 32};
 }
 
-// w * 10^q as the nearest double; w != 0, q within the fast range.
-double scaleExactly(uint64_t w, int q, bool negative) {
-    const int leadingZeros = __builtin_clzll(w);
-    w <<= leadingZeros;
-    const Wide& power = powers.entries[q - MinFastExponent];
+// The nearest double to a normalized w (bit 63 set) times 10^q, from their
+// product with the 128-bit entry of 5^q; leadingZeros is the shift that
+// normalized w.
+inline Wide productWithPower(uint64_t w, const Wide& power) {
     const bool narrow = static_cast<uint32_t>(w) == 0;
     const auto wHigh = static_cast<uint32_t>(w >> 32);
     Wide product = narrow ? multiplyHigh(wHigh, power.high) : multiply(w, power.high);
@@ -89,6 +88,11 @@ double scaleExactly(uint64_t w, int q, bool negative) {
         product.low += second.high;
         if (second.high > product.low) ++product.high;
     }
+    return product;
+}
+
+inline double nearestDouble(uint64_t w, int leadingZeros, int q, bool negative) {
+    const Wide product = productWithPower(w, powers.entries[q - MinFastExponent]);
     const int upperBit = static_cast<int>(product.high >> 63);
     const int shift = upperBit + 9;
     uint64_t mantissa = product.high >> shift;
@@ -108,6 +112,12 @@ double scaleExactly(uint64_t w, int q, bool negative) {
     double result;
     std::memcpy(&result, &bits, sizeof result);
     return result;
+}
+
+// w * 10^q as the nearest double; w != 0, q within the fast range.
+double scaleExactly(uint64_t w, int q, bool negative) {
+    const int leadingZeros = __builtin_clzll(w);
+    return nearestDouble(w << leadingZeros, leadingZeros, q, negative);
 }
 
 bool isDigit(char c) {
@@ -139,7 +149,8 @@ bool convertShortDecimal(const char* p, bool negative, double& value) {
 
 double ScaledDecimal(uint32_t w, int fractionDigits, bool negative) {
     if (w == 0) return negative ? -0.0 : 0.0;
-    return scaleExactly(w, -fractionDigits, negative);
+    const int leadingZeros = __builtin_clz(w);
+    return nearestDouble(static_cast<uint64_t>(w << leadingZeros) << 32, leadingZeros + 32, -fractionDigits, negative);
 }
 
 double DecimalTextToDouble(const char* text) {

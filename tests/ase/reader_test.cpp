@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "ase/number_text.h"
 #include "ase_text.h"
 
 using ase_testing::AseText;
@@ -216,4 +218,63 @@ TEST(Reader, PointsReadThreeNumbersInOrder) {
     EXPECT_EQ(p.y, -2.0f);
     EXPECT_EQ(p.z, 100.0f);
     EXPECT_EQ(ReadInt(input.reader), 7);
+}
+
+// The reader converts the common number forms while it scans them; every
+// form must give what the token's general conversion gives.
+TEST(Reader, NumbersScannedDirectlyMatchTheGeneralConversion) {
+    std::mt19937 random(7);
+    const char* const odd[] = {"12:",
+                               "-5",
+                               "+5",
+                               "007",
+                               "1e3",
+                               "-.5",
+                               "5.",
+                               ".",
+                               "-",
+                               "1234567890",
+                               "-0.0000",
+                               "999999999",
+                               "0.000000001",
+                               "12.5.3",
+                               "3#c",
+                               "4,5",
+                               "6}",
+                               "\"7\"",
+                               "1\0"
+                               "2"};
+    std::string text;
+    for (int i = 0; i < 20000; ++i) {
+        std::string word;
+        if (i % 10 == 0) {
+            word = odd[random() % (sizeof odd / sizeof odd[0])];
+        } else {
+            if (random() % 3 == 0) word += '-';
+            const int digits = 1 + static_cast<int>(random() % 11);
+            const int point = static_cast<int>(random() % (digits + 2));
+            for (int d = 0; d < digits; ++d) {
+                if (d == point) word += '.';
+                word += static_cast<char>('0' + random() % 10);
+            }
+        }
+        const char* const blanks[] = {" ", "\t", "\r\n", "    "};
+        text += word + blanks[random() % 4];
+    }
+    AseText asInts(text), asFloats(text), asTokens(text);
+    int tokens = 0;
+    while (NextToken(asTokens.reader)) {
+        ++tokens;
+        const std::string token = asTokens.reader.token;
+        const int32_t integer = ReadInt(asInts.reader);
+        ASSERT_STREQ(asInts.reader.token, token.c_str());
+        EXPECT_EQ(integer, DecimalTextToInt(token.c_str())) << token;
+        const double real = ReadFloat(asFloats.reader);
+        ASSERT_STREQ(asFloats.reader.token, token.c_str());
+        const double expected = DecimalTextToDouble(token.c_str());
+        EXPECT_EQ(std::memcmp(&real, &expected, sizeof real), 0) << token;
+    }
+    EXPECT_GT(tokens, 19000);
+    EXPECT_EQ(NextToken(asInts.reader), nullptr);
+    EXPECT_EQ(NextToken(asFloats.reader), nullptr);
 }
