@@ -11,7 +11,7 @@
 #include "frame/contract/host_interfaces.h"
 
 struct MaterialRecord;
-struct ObjectScope;
+class ObjectScope;
 
 constexpr int32_t InputBufferSize = 32768;
 constexpr int32_t TokenCapacity = 1024;  // 1023 characters and the terminator
@@ -22,7 +22,7 @@ struct AseReader {
     int32_t materialCount;
     HostStream* stream;     // not owned
     HostScene* scene;       // not owned
-    unsigned char* buffer;  // owned; allocated by the scene assembly
+    unsigned char* buffer;  // owned; allocated by the scene assembly, with room for a sentinel and padding
     int32_t bufferSize;
     int32_t bufferFill;  // characters in buffer
     char token[TokenCapacity];
