@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -191,4 +192,83 @@ TEST(AseImport, ExampleSceneHasEveryKindOfContent) {
     std::size_t keys = 0;
     for (const refhost::TracksData* tracks : input.scene.animation()->tracks) keys += tracks->keys.size();
     EXPECT_EQ(keys, 6u);
+}
+
+namespace {
+
+// A scene that refuses one of its operations (null where an object is
+// asked for) and hands every other call to a reference scene.
+class RefusingScene final : public HostScene {
+ public:
+    RefusingScene(refhost::App& app, int refusedSlot) : inner(app), refused_(refusedSlot) {
+        std::memset(record_, 0, sizeof record_);
+        writeField<HostNodeList*>(this, record::SceneNodes, sceneNodes(&inner));
+    }
+    HostMeshNode* HOSTAPI CreateNode() override {
+        return refuses(slot::HostScene_CreateNode) ? nullptr : inner.CreateNode();
+    }
+    HostMaterial* HOSTAPI CreateMaterial() override {
+        return refuses(slot::HostScene_CreateMaterial) ? nullptr : inner.CreateMaterial();
+    }
+    HostLight* HOSTAPI CreateLight() override {
+        return refuses(slot::HostScene_CreateLight) ? nullptr : inner.CreateLight();
+    }
+    HostCamera* HOSTAPI CreateCamera() override {
+        return refuses(slot::HostScene_CreateCamera) ? nullptr : inner.CreateCamera();
+    }
+    HostNode* HOSTAPI CreateTarget() override {
+        return refuses(slot::HostScene_CreateTarget) ? nullptr : inner.CreateTarget();
+    }
+    int32_t HOSTAPI AddSceneInfo(int32_t kind, const char* text) override { return inner.AddSceneInfo(kind, text); }
+    HostNode* HOSTAPI CreatePrimitive(int32_t kind, HostParamBlock* parameters) override {
+        return inner.CreatePrimitive(kind, parameters);
+    }
+    int32_t HOSTAPI EndImport() override { return inner.EndImport(); }
+    HostAnimation* HOSTAPI GetAnimation(int32_t create) override {
+        return refuses(slot::HostScene_GetAnimation) && create ? nullptr : inner.GetAnimation(create);
+    }
+
+ private:
+    bool refuses(int operation) const { return refused_ == operation; }
+    static const char* contractName() { return "HostScene"; }
+    HOST_UNUSED_SLOTS_HostScene(REFHOST_UNUSED_SLOT)
+
+        unsigned char record_[record::SceneRecordSize - sizeof(void*)];
+
+ public:
+    refhost::Scene inner;
+
+ private:
+    int refused_;
+};
+
+}  // namespace
+
+TEST(AseImport, RefusedHostObjectsFailTheirBlockCleanly) {
+    const std::string scene = testing_support::readFile(MAXASE_SOURCE_DIR "/examples/scene.ase");
+    struct Case {
+        int refused;
+        int32_t result;  // a missing target is no failure: the matrix goes to the camera
+    };
+    for (const Case c : {Case{slot::HostScene_CreateNode, 0}, Case{slot::HostScene_CreateMaterial, 0},
+                         Case{slot::HostScene_CreateCamera, 0}, Case{slot::HostScene_CreateLight, 0},
+                         Case{slot::HostScene_CreateTarget, 1}, Case{slot::HostScene_GetAnimation, 0}}) {
+        const int heapBefore = PlatformHeapBlocksInUse();
+        {
+            testing_support::PluginHarness h;
+            RefusingScene refusing(h.host(), c.refused);
+            refhost::MemoryStream stream(std::vector<unsigned char>(scene.begin(), scene.end()));
+            EXPECT_EQ(h.library().aseImport()(&stream, &refusing, 0, ImportModeScene), c.result) << c.refused;
+            EXPECT_EQ(refusing.inner.endImportCalls(), 1) << c.refused;
+        }
+        EXPECT_EQ(PlatformHeapBlocksInUse(), heapBefore) << c.refused;
+    }
+    struct NoPointLists : refhost::App {
+        HostPointList* HOSTAPI CreatePointList() override { return nullptr; }
+    };
+    testing_support::PluginHarness h(std::make_unique<NoPointLists>());
+    refhost::Scene sceneWithShape(h.host());
+    const std::string text = "*SHAPEOBJECT { *SHAPE_LINECOUNT 1 *SHAPE_LINE 0 { *SHAPE_VERTEXCOUNT 2 } }";
+    refhost::MemoryStream stream(std::vector<unsigned char>(text.begin(), text.end()));
+    EXPECT_EQ(h.library().aseImport()(&stream, &sceneWithShape, 0, ImportModeScene), 0);
 }
