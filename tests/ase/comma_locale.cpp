@@ -12,12 +12,12 @@ namespace {
 
 constexpr const char* LocaleName = "de_DE.UTF-8";
 
-// The folder holding the compiled locale, or empty with the reason.
-std::string buildLocale(std::string& reason) {
-    static std::string folder, failure;
-    static bool tried = false;
-    if (!tried) {
-        tried = true;
+// The compiled locale, built once per test program and removed when it ends.
+struct BuiltLocale {
+    std::string folder;  // empty when it could not be built
+    std::string failure;
+
+    BuiltLocale() {
         const auto dir = std::filesystem::temp_directory_path() / ("maxase-locale." + std::to_string(getpid()));
         std::filesystem::create_directories(dir);
         const std::string command = "localedef -i de_DE -f UTF-8 '" + (dir / LocaleName).string() + "' >/dev/null 2>&1";
@@ -25,10 +25,20 @@ std::string buildLocale(std::string& reason) {
             folder = dir.string();
         } else {
             failure = "localedef cannot build " + std::string(LocaleName);
+            std::filesystem::remove_all(dir);
         }
     }
-    reason = failure;
-    return folder;
+    ~BuiltLocale() {
+        std::error_code ignored;
+        if (!folder.empty()) std::filesystem::remove_all(folder, ignored);
+    }
+};
+
+// The folder holding the compiled locale, or empty with the reason.
+std::string buildLocale(std::string& reason) {
+    static const BuiltLocale built;
+    reason = built.failure;
+    return built.folder;
 }
 
 }  // namespace
