@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds the Linux configuration and runs the main job: the plug-in
-# loaded into the reference host, as a host loads it.
+# loaded into the reference host, as a host loads it, importing the example
+# scene that the repository ships.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -9,3 +10,4 @@ cmake --preset linux >/dev/null
 cmake --build --preset linux -j "$(nproc)"
 
 build/linux/bin/maxase info
+build/linux/bin/maxase import examples/scene.ase

@@ -145,3 +145,17 @@ TEST(Dump, SceneWithoutAnimationHasNullAnimation) {
     EXPECT_TRUE(j["animation"].is_null());
     EXPECT_EQ(j["nodes"][0]["kind"], "helper");
 }
+
+TEST(Dump, EightBitTextsAreWrittenAsLatin1) {
+    refhost::App app;
+    refhost::Scene scene{app};
+    HostScene& s = scene;
+    s.CreateNode()->SetName("Caf\xE9 \x80\xFF");
+    s.CreateMaterial()->SetName("M\xFC");
+    app.ShowMessage(0, "\xB5m");
+    const Json dump = refhost::dumpScene(app, scene);
+    EXPECT_EQ(dump["nodes"][0]["name"], "Caf\u00E9 \u0080\u00FF");
+    EXPECT_EQ(dump["materials"][0]["name"], "M\u00FC");
+    EXPECT_EQ(dump["messages"][0]["text"], "\u00B5m");
+    EXPECT_NO_THROW(dump.dump()) << "the dump is valid UTF-8";
+}

@@ -15,6 +15,29 @@ Json number(double v) {
     return v;
 }
 
+// The host's texts are 8-bit; JSON strings are UTF-8. Each byte is taken as
+// the Latin-1 character of that number, so no text makes the dump invalid.
+Json text(const std::string& bytes) {
+    std::string utf8;
+    utf8.reserve(bytes.size());
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            utf8 += c;
+        } else {
+            utf8 += static_cast<char>(0xC0 | (byte >> 6));
+            utf8 += static_cast<char>(0x80 | (byte & 0x3F));
+        }
+    }
+    return utf8;
+}
+
+Json texts(const std::vector<std::string>& list) {
+    Json array = Json::array();
+    for (const std::string& s : list) array.push_back(text(s));
+    return array;
+}
+
 Json point(const Point3& p) {
     return Json::array({number(p.x), number(p.y), number(p.z)});
 }
@@ -118,7 +141,7 @@ Json propertyName(int32_t id) {
 
 Json nodeJson(const Scene& scene, const NodeData& node) {
     Json j = Json::object();
-    j["name"] = node.name ? Json(*node.name) : Json(nullptr);
+    j["name"] = node.name ? text(*node.name) : Json(nullptr);
     j["kind"] = nodeKindName(scene, node);
     j["parent"] = nodeRef(scene, node.parent());
     j["transform"] = matrixJson(node.transform());
@@ -168,7 +191,7 @@ Json nodeJson(const Scene& scene, const NodeData& node) {
 
 Json materialJson(const MaterialData& m) {
     Json j = Json::object();
-    j["name"] = m.name ? Json(*m.name) : Json(nullptr);
+    j["name"] = m.name ? text(*m.name) : Json(nullptr);
     Json props = Json::object();
     for (const auto& [id, v] : m.properties) {
         const char* name = nullptr;
@@ -218,7 +241,7 @@ Json materialJson(const MaterialData& m) {
                 props[key] = number(v.number);
                 break;
             case MaterialValue::Type::Text:
-                props[key] = v.text;
+                props[key] = text(v.text);
                 break;
             case MaterialValue::Type::Raw:
                 props[key] = v.raw;
@@ -305,25 +328,25 @@ Json dumpScene(const App& app, const Scene& scene) {
     for (const MaterialData* m : scene.materials()) materials.push_back(materialJson(*m));
     j["materials"] = materials;
     Json messages = Json::array();
-    for (const Message& m : app.messages()) messages.push_back({{"level", m.level}, {"text", m.text}});
+    for (const Message& m : app.messages()) messages.push_back({{"level", m.level}, {"text", text(m.text)}});
     j["messages"] = messages;
-    j["status"] = app.statusTexts();
+    j["status"] = texts(app.statusTexts());
     Json info = Json::array();
-    for (const auto& [kind, text] : scene.sceneInfo()) info.push_back({{"kind", kind}, {"text", text}});
+    for (const auto& [kind, infoText] : scene.sceneInfo()) info.push_back({{"kind", kind}, {"text", text(infoText)}});
     j["sceneInfo"] = info;
     Json settings = Json::array();
     for (const SettingWrite& w : app.settingsWritten()) {
-        settings.push_back({{"section", w.section}, {"key", w.key}, {"value", w.value}});
+        settings.push_back({{"section", text(w.section)}, {"key", text(w.key)}, {"value", w.value}});
     }
     j["settings"] = settings;
     Json errors = Json::array();
     for (const InternalError& e : app.internalErrors()) {
-        errors.push_back({{"source", e.source}, {"line", e.line}, {"argument", e.argument}});
+        errors.push_back({{"source", text(e.source)}, {"line", e.line}, {"argument", e.argument}});
     }
     j["internalErrors"] = errors;
     j["animation"] = animationJson(scene);
     j["endImportCalls"] = scene.endImportCalls();
-    j["contractViolations"] = contractViolations();
+    j["contractViolations"] = texts(contractViolations());
     return j;
 }
 

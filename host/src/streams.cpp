@@ -36,10 +36,18 @@ int32_t StreamBase::Seek(int32_t offset, int32_t origin) {
 }
 
 int32_t StreamBase::Tell() {
-    return closed_ ? -1 : static_cast<int32_t>(std::min<int64_t>(position_, INT32_MAX));
+    const int32_t position = closed_ ? -1 : static_cast<int32_t>(std::min<int64_t>(position_, INT32_MAX));
+    if (recordCalls_) calls_.push_back("Tell -> " + std::to_string(position));
+    return position;
 }
 
 int32_t StreamBase::Read(void* buffer, int32_t count) {
+    const int32_t n = readData(buffer, count);
+    if (recordCalls_) calls_.push_back("Read(" + std::to_string(count) + ") -> " + std::to_string(n));
+    return n;
+}
+
+int32_t StreamBase::readData(void* buffer, int32_t count) {
     ++readCalls_;
     if (closed_ || count <= 0) return 0;
     if (failFrom_ >= 0 && position_ + count > failFrom_) return -1;

@@ -31,6 +31,9 @@ class StreamBase : public HostStream {
     int64_t bytesRead() const { return bytesRead_; }
     // Every Read at or beyond this position reports an error (-1).
     void failReadsFrom(int64_t position) { failFrom_ = position; }
+    // When on, Tell and Read are noted in order: "Tell -> 0", "Read(32768) -> 100".
+    void recordCalls(bool on) { recordCalls_ = on; }
+    const std::vector<std::string>& calls() const { return calls_; }
     void setDeleteOnRelease(bool on) { deleteOnRelease_ = on; }
     // Called once when the plug-in releases the stream.
     void setReleaseHook(std::function<void()> hook) { releaseHook_ = std::move(hook); }
@@ -54,13 +57,18 @@ class StreamBase : public HostStream {
 
  private:
     static const char* contractName() { return "HostStream"; }
-    HOST_UNUSED_SLOTS_HostStream(REFHOST_UNUSED_SLOT) bool closed_ = false;
+    HOST_UNUSED_SLOTS_HostStream(REFHOST_UNUSED_SLOT)
+
+        int32_t readData(void* buffer, int32_t count);
+    bool closed_ = false;
     bool released_ = false;
     bool deleteOnRelease_ = false;
     std::function<void()> releaseHook_;
     int readCalls_ = 0;
     int64_t bytesRead_ = 0;
     int64_t failFrom_ = -1;
+    bool recordCalls_ = false;
+    std::vector<std::string> calls_;
 };
 
 class FileStream final : public StreamBase {

@@ -1,0 +1,180 @@
+// The document loop, the scene block and the material list.
+#include "ase/document.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ase/materials.h"
+#include "ase_text.h"
+
+using ase_testing::AseText;
+using Lines = std::vector<std::string>;
+
+namespace {
+
+const refhost::MaterialValue* property(const refhost::MaterialData& material, int32_t id) {
+    for (const auto& [key, value] : material.properties) {
+        if (key == id) return &value;
+    }
+    return nullptr;
+}
+
+std::string nested(int depth) {
+    std::string text = "*MATERIAL_LIST { *MATERIAL_COUNT 1 *MATERIAL 0 { ";
+    for (int i = 1; i < depth; ++i) text += "*NUMSUBMTLS 1 *SUBMATERIAL 0 { ";
+    for (int i = 0; i < depth; ++i) text += "} ";
+    return text + "}";
+}
+
+}  // namespace
+
+TEST(Document, ExportVersionBecomesSceneInformation) {
+    for (const auto& [version, text] : std::vector<std::pair<std::string, std::string>>{
+             {"200", "MAX ascii export 2.0"}, {"110", "MAX ascii export 1.10"}, {"7", "MAX ascii export 0.7"}}) {
+        AseText input("*3DSMAX_ASCIIEXPORT " + version);
+        EXPECT_TRUE(ParseDocument(input.reader)) << "the end of the document";
+        EXPECT_EQ(input.traceWith("Scene."), Lines{"Scene.AddSceneInfo(1, " + text + ")"});
+    }
+}
+
+TEST(Document, SceneBlockKeepsTheFrameRange) {
+    AseText input(
+        "*SCENE {\n *SCENE_FILENAME \"x.max\"\n *SCENE_FIRSTFRAME 0\n *SCENE_LASTFRAME 100\n"
+        " *SCENE_FRAMESPEED 30\n *SCENE_TICKSPERFRAME 160\n *SCENE_BACKGROUND_STATIC 0 0 0\n"
+        " *SCENE_AMBIENT_STATIC 0.1 0.1 0.1\n *SCENE_ENVMAP { *MAP_NAME \"m\" }\n}\n*SCENE { *SCENE_FIRSTFRAME 5 }");
+    ASSERT_TRUE(ParseDocument(input.reader));
+    EXPECT_EQ(input.reader.firstFrame, 5.0f) << "a later scene block wins";
+    EXPECT_EQ(input.reader.lastFrame, 100.0f);
+    EXPECT_EQ(input.reader.frameSpeed, 30.0f);
+    EXPECT_TRUE(input.app.messages().empty());
+}
+
+TEST(Document, FailedBlockStopsTheLoop) {
+    for (const char* text :
+         {"*SCENE *SCENE_FIRSTFRAME 1", "*SCENE { *SCENE_FIRSTFRAME 1", "*MATERIAL_LIST [ }", "*GEOMOBJECT {"}) {
+        AseText input(std::string(text) + " *3DSMAX_ASCIIEXPORT 200");
+        EXPECT_FALSE(ParseDocument(input.reader)) << text;
+    }
+}
+
+TEST(Document, StrayClosingBraceIsReportedAndTakesTheNextToken) {
+    AseText input("} *GEOMOBJECT { *NODE_NAME \"lost\" } *UNKNOWN 1 *COMMENT \"c\" *3DSMAX_ASCIIEXPORT 200");
+    ASSERT_TRUE(ParseDocument(input.reader));
+    EXPECT_EQ(input.messages(), (Lines{"0: } skiped", "0: *UNKNOWN skiped"}));
+    EXPECT_TRUE(input.scene.nodes().empty()) << "the object after the brace was taken as its value and skipped";
+    EXPECT_EQ(input.scene.sceneInfo().size(), 2u);
+}
+
+TEST(Materials, PropertiesMapsAndSubMaterials) {
+    AseText input(R"(*MATERIAL_LIST {
+        *MATERIAL_COUNT 2
+        *MATERIAL 1 {
+            *MATERIAL_NAME "Brick"
+            *MATERIAL_CLASS "Standard"
+            *MATERIAL_AMBIENT 0.1 0.2 0.3
+            *MATERIAL_DIFFUSE 0.4 0.5 0.6
+            *MATERIAL_SPECULAR 0.7 0.8 0.9
+            *MATERIAL_SHINE 0.25
+            *MATERIAL_SHINESTRENGTH 0.5
+            *MATERIAL_TRANSPARENCY 0.25
+            *MATERIAL_SOFTEN
+            **MATERIAL_TWOSIDED
+            *MAP_DIFFUSE {
+                *MAP_NAME "Map #1"
+                *BITMAP "C:\maps\brick.bmp"
+                *UVW_U_OFFSET 0.1
+                *UVW_V_OFFSET 0.2
+                *UVW_U_TILING 2
+                *UVW_V_TILING 3
+            }
+            *MAP_BUMP { *BITMAP "bump.bmp" }
+            *NUMSUBMTLS 2
+            *SUBMATERIAL 1 { *MATERIAL_NAME "Mortar" *NUMSUBMTLS 1 *SUBMATERIAL 0 { *MATERIAL_NAME "Deep" } }
+        }
+    })");
+    ASSERT_TRUE(ParseDocument(input.reader));
+    ASSERT_EQ(input.reader.materialCount, 2);
+    EXPECT_EQ(input.reader.materials[0], nullptr) << "a slot never filled stays empty";
+    const MaterialRecord& brick = *input.reader.materials[1];
+    EXPECT_EQ(brick.twoSided, 1);
+    ASSERT_EQ(brick.subCount, 2);
+    EXPECT_EQ(brick.subMaterials[0], nullptr);
+    ASSERT_NE(brick.subMaterials[1], nullptr);
+    EXPECT_EQ(brick.subMaterials[1]->subCount, 1);
+    EXPECT_EQ(brick.subMaterials[1]->twoSided, 0);
+
+    ASSERT_EQ(input.scene.materials().size(), 3u) << "one host material per block";
+    const refhost::MaterialData& m = *input.scene.materials()[0];
+    EXPECT_EQ(brick.hostMaterial, m.self);
+    EXPECT_EQ(m.name, "Brick");
+    EXPECT_EQ(property(m, 200)->colour.y, 0.2f);
+    EXPECT_EQ(property(m, 201)->colour.z, 0.6f);
+    EXPECT_EQ(property(m, 202)->colour.x, 0.7f);
+    EXPECT_EQ(property(m, 221)->number, 0.25f);
+    EXPECT_EQ(property(m, 220)->number, 0.5f);
+    EXPECT_EQ(property(m, 210)->number, 0.75f) << "transparency becomes opacity";
+    EXPECT_EQ(property(m, 204)->text, "C:\\maps\\brick.bmp") << "only the diffuse map's bitmap";
+    EXPECT_EQ(property(m, 207)->number, 0.1f);
+    EXPECT_EQ(property(m, 208)->number, 0.2f);
+    EXPECT_EQ(property(m, 205)->number, 2.0f);
+    EXPECT_EQ(property(m, 206)->number, 3.0f);
+    EXPECT_EQ(input.scene.materials()[1]->name, "Mortar");
+    EXPECT_EQ(input.scene.materials()[2]->name, "Deep");
+    // The host material exists before any keyword of its block is read.
+    const Lines calls = input.traceWith("M");
+    ASSERT_GE(calls.size(), 2u);
+    EXPECT_EQ(calls[0], "Scene.CreateMaterial -> M0");
+    EXPECT_EQ(calls[1], "M0.SetName(Brick)");
+}
+
+TEST(Materials, SingleAsteriskTwoSidedTakesTheNextKeywordAsItsValue) {
+    AseText input(
+        "*MATERIAL_LIST { *MATERIAL_COUNT 1 *MATERIAL 0 { *MATERIAL_TWOSIDED *MATERIAL_SHINE 0.5 "
+        "*MATERIAL_NAME \"a\" *MATERIAL_NAME \"b\" } }");
+    ASSERT_TRUE(ParseDocument(input.reader));
+    EXPECT_EQ(input.reader.materials[0]->twoSided, 0);
+    EXPECT_EQ(property(*input.scene.materials()[0], 221), nullptr) << "the shine value was dropped";
+    EXPECT_EQ(input.traceWith("SetName"), (Lines{"M0.SetName(a)", "M0.SetName(b)"}));
+}
+
+TEST(Materials, IndicesOutsideTheirCountsFailTheList) {
+    for (const char* text : {
+             "*MATERIAL_LIST { *MATERIAL 0 { } }",                          // before any count
+             "*MATERIAL_LIST { *MATERIAL_COUNT 0 *MATERIAL 0 { } }",        // count 0
+             "*MATERIAL_LIST { *MATERIAL_COUNT -3 *MATERIAL 0 { } }",       // a negative count is 0
+             "*MATERIAL_LIST { *MATERIAL_COUNT 2 *MATERIAL 2 { } }",        // equal to the count
+             "*MATERIAL_LIST { *MATERIAL_COUNT 2 *MATERIAL -1 { } }",       // negative
+             "*MATERIAL_LIST { *MATERIAL_COUNT 1000000 *MATERIAL 0 { } }",  // beyond the table limit
+             "*MATERIAL_LIST { *MATERIAL_COUNT 1 *MATERIAL 0 { *NUMSUBMTLS 2 *SUBMATERIAL 2 { } } }",
+             "*MATERIAL_LIST { *MATERIAL_COUNT 1 *MATERIAL 0 { *SUBMATERIAL 0 { } *NUMSUBMTLS 2 } }",
+             "*MATERIAL_LIST { *MATERIAL_COUNT 1 *MATERIAL 0 { *NUMSUBMTLS -1 *SUBMATERIAL 0 { } } }",
+             "*MATERIAL_LIST { *MATERIAL_COUNT 1 *MATERIAL 0 *MATERIAL_NAME \"x\" }",  // no block
+         }) {
+        AseText input(std::string(text) + " *3DSMAX_ASCIIEXPORT 200");
+        EXPECT_FALSE(ParseDocument(input.reader)) << text;
+        EXPECT_TRUE(input.scene.sceneInfo().empty()) << "nothing after the failure is read: " << text;
+    }
+}
+
+TEST(Materials, CountsGivenAgainReplaceTheirTables) {
+    AseText input(
+        "*MATERIAL_LIST { *MATERIAL_COUNT 2 *MATERIAL 1 { *NUMSUBMTLS 3 *SUBMATERIAL 2 { } *NUMSUBMTLS 1 } "
+        "*MATERIAL 1 { } *MATERIAL_COUNT 1 *MATERIAL 0 { } }");
+    ASSERT_TRUE(ParseDocument(input.reader));
+    EXPECT_EQ(input.reader.materialCount, 1);
+    EXPECT_NE(input.reader.materials[0], nullptr);
+    EXPECT_EQ(input.scene.materials().size(), 4u) << "host materials are never taken back";
+}
+
+TEST(Materials, SubMaterialNestingIsCapped) {
+    AseText deepest(nested(MaxMaterialNesting));
+    EXPECT_TRUE(ParseDocument(deepest.reader));
+    EXPECT_EQ(deepest.scene.materials().size(), static_cast<std::size_t>(MaxMaterialNesting));
+    AseText tooDeep(nested(MaxMaterialNesting + 1));
+    EXPECT_FALSE(ParseDocument(tooDeep.reader));
+    EXPECT_EQ(tooDeep.scene.materials().size(), static_cast<std::size_t>(MaxMaterialNesting));
+    AseText hostile(nested(200000));
+    EXPECT_FALSE(ParseDocument(hostile.reader));
+}
