@@ -22,7 +22,7 @@ struct ChunkHeader {
     uint32_t kind;    // ChunkKindContainer or ChunkKindData
     uint32_t position;
     ChunkHeader* parent;  // the structure viewer's walk
-    void* item;           // the structure viewer's tree item
+    HTREEITEM item;       // the structure viewer's tree item
 };
 
 inline uint32_t chunkEnd(const ChunkHeader& h) {

@@ -3,6 +3,7 @@
 #include "frame/module_state.h"
 #include "max/chunk_reader.h"
 #include "max/compound_document.h"
+#include "max/viewer/tree_items.h"
 #include "platform/heap.h"
 #include "platform/text_format.h"
 
@@ -12,6 +13,7 @@ constexpr uint16_t ChunkClassName = 0x2042;
 constexpr uint16_t ChunkClassRecord = 0x2060;
 constexpr uint32_t MaxNameBytes = 512;
 constexpr uint32_t ClassIdBytes = 12;  // words 0 to 2
+constexpr char ViewerClassesText[] = "CLASSES";
 const char* const DirectoryStreamNames[] = {"ClassDirectory", "ClassDirectory2", "ClassDirectory3"};
 
 ClassEntry* newEntry(MaxFile& file) {
@@ -96,6 +98,20 @@ void indexClasses(MaxFile& file) {
     for (ClassEntry* entry = file.classList; entry && index >= 0; entry = entry->next) file.classes[index--] = entry;
 }
 
+// The viewer's list of the classes under its "CLASSES" item, by index.
+// Each goes in front of the others, so the walk runs from the last index.
+void listClasses(const MaxFile& file, HTREEITEM classesItem) {
+    for (int32_t index = file.classCount - 1; index >= 0; --index) {
+        const ClassEntry* entry = classAt(file, static_cast<uint32_t>(index));
+        uint32_t a = 0;
+        uint32_t b = 0;
+        classId(file, static_cast<uint32_t>(index), a, b);
+        TreeItemText text;
+        formatText(text, "%3d %s CLSID{%08X,%08X} ", index, entry && entry->name ? entry->name : "", a, b);
+        insertTreeItem(file.viewer, classesItem, TVI_FIRST, text);
+    }
+}
+
 }  // namespace
 
 void readClassDirectory(MaxFile& file) {
@@ -106,11 +122,14 @@ void readClassDirectory(MaxFile& file) {
     if (directory) {
         selectStream(file, directory);
         const uint32_t size = streamSize(file);
+        const HTREEITEM classesItem =
+            file.viewer ? insertTreeItem(file.viewer, TVI_ROOT, TVI_LAST, ViewerClassesText) : nullptr;
         for (ChunkHeader c{}; nextChunk(file, size, c); skipChunk(file, c)) {
             if (c.kind == ChunkKindContainer) readClassContainer(file, c);
         }
         directory->Release();
         indexClasses(file);
+        if (classesItem) listClasses(file, classesItem);
     }
     selectStream(file, scene);
     seekTo(file, static_cast<int32_t>(scenePosition));

@@ -1,13 +1,26 @@
 #include "max/max.h"
 
+#include "frame/module_state.h"
+#include "max/chunk_reader.h"
 #include "max/class_directory.h"
 #include "max/compound_document.h"
 #include "max/scene.h"
+#include "max/viewer/viewer.h"
 
 namespace {
 
 constexpr char FormatDescription[] = "3D Studio MAX Scene";
 constexpr char ThumbnailStreamName[] = "ThumbnailImage";
+constexpr char SettingsSection[] = "MAX";
+constexpr char DebugWindowSetting[] = "DebugWindow";
+constexpr uint16_t KeyDownBit = 0x8000;
+
+// The debug mode: the setting is on and Shift is held at this moment. The key
+// is not read while the setting is off.
+bool debugModeRequested() {
+    if (hostApp->GetProfileInt(SettingsSection, DebugWindowSetting, 0) == 0) return false;
+    return (static_cast<uint16_t>(GetAsyncKeyState(VK_SHIFT)) & KeyDownBit) != 0;
+}
 
 }  // namespace
 
@@ -19,7 +32,12 @@ int32_t importMaxFile(const char* path, HostScene* scene) {
         return 0;
     }
     scene->AddSceneInfo(SceneInfoFormat, FormatDescription);
+    if (debugModeRequested()) createViewer(file);
     readClassDirectory(file);
+    if (file.viewer) {
+        fillViewer(file);
+        seekTo(file, 0);
+    }
     buildRefTable(file);
     file.scene = scene;
     const int32_t result = readScene(file);

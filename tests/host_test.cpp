@@ -38,6 +38,23 @@ TEST(HostSettings, DefaultsCaseAndIniPersistence) {
     std::filesystem::remove(path);
 }
 
+TEST(HostSettings, TransientValuesWinButAreNeverWritten) {
+    const std::string path = temporaryPath("maxase-transient.ini");
+    std::filesystem::remove(path);
+    {
+        refhost::Settings settings(path);
+        settings.set("MAX", "DebugWindow", 0);
+        settings.setTransient("max", "debugwindow", 1);
+        EXPECT_EQ(settings.get("MAX", "DebugWindow", 0), 1) << "the transient value, whatever the case";
+        settings.set("MAX", "Agree", 1);  // a later write rewrites the file
+        EXPECT_EQ(settings.get("MAX", "DebugWindow", 0), 1);
+    }
+    refhost::Settings reread(path);
+    EXPECT_EQ(reread.get("MAX", "DebugWindow", 5), 0) << "only the stored value reaches the file";
+    EXPECT_EQ(reread.get("MAX", "Agree", 0), 1);
+    std::filesystem::remove(path);
+}
+
 TEST(HostStreams, FileStreamNamesItsPathAndReads) {
     const std::string path = temporaryPath("maxase-stream.bin");
     {

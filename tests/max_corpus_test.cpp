@@ -10,8 +10,11 @@
 #include <map>
 #include <optional>
 
+#include "max/viewer/tree_items.h"
+#include "max/viewer/viewer.h"
 #include "platform/control.h"
 #include "support/max_import.h"
+#include "support/viewer_tree.h"
 
 namespace fs = std::filesystem;
 using testing_support::MaxImport;
@@ -296,6 +299,47 @@ fs::path corpusFolder() {
     return fs::path(MAXASE_SAMPLES_DIR) / "max";
 }
 
+std::vector<fs::path> corpusFiles() {
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::directory_iterator(corpusFolder())) {
+        if (entry.path().extension() == ".max") files.push_back(entry.path());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// The chunks that the structure viewer shows of a stream: the top chunk and
+// every chunk inside it down to the viewer's depth bound. A length is cut to
+// its container's end, and one below 6 ends the walk of its container.
+std::size_t shownChunks(const Bytes& s) {
+    struct Walk {
+        uint32_t at, end, depth;
+    };
+    const auto size = static_cast<uint32_t>(s.size());
+    auto lengthAt = [&](uint32_t at, uint32_t end) {
+        return at + 6 <= end ? std::min(u32(s, at + 2) & 0x7FFFFFFFu, end - at) : 0u;
+    };
+    auto isContainer = [&](uint32_t at) { return (u32(s, at + 2) & 0x80000000u) != 0; };
+    const uint32_t topLength = lengthAt(0, size);
+    if (topLength < 6) return 0;
+    std::size_t shown = 1;
+    std::vector<Walk> walks;
+    if (isContainer(0)) walks.push_back({6, topLength, 1});
+    while (!walks.empty()) {
+        Walk& w = walks.back();
+        const uint32_t length = lengthAt(w.at, w.end);
+        if (length < 6) {
+            walks.pop_back();
+            continue;
+        }
+        ++shown;
+        const Walk inner{w.at + 6, w.at + length, w.depth + 1};
+        w.at += length;
+        if (isContainer(inner.at - 6) && inner.depth <= MaxViewerDepth) walks.push_back(inner);
+    }
+    return shown;
+}
+
 }  // namespace
 
 TEST(MaxCorpus, EveryFileImportsAndMatchesItsOwnCounts) {
@@ -303,11 +347,7 @@ TEST(MaxCorpus, EveryFileImportsAndMatchesItsOwnCounts) {
         if (MAXASE_REQUIRE_SAMPLES) FAIL() << "the MAX corpus is required: " << corpusFolder();
         GTEST_SKIP() << "no MAX corpus at " << corpusFolder();
     }
-    std::vector<fs::path> files;
-    for (const auto& entry : fs::directory_iterator(corpusFolder())) {
-        if (entry.path().extension() == ".max") files.push_back(entry.path());
-    }
-    std::sort(files.begin(), files.end());
+    const std::vector<fs::path> files = corpusFiles();
     ASSERT_FALSE(files.empty());
 
     int checked = 0, compressed = 0, longLengths = 0, other = 0;
@@ -373,4 +413,54 @@ TEST(MaxCorpus, EveryFileImportsAndMatchesItsOwnCounts) {
         files.size(), checked, compressed, longLengths, other);
     EXPECT_GT(checked, 0);
     EXPECT_EQ(checked + compressed + longLengths + other, static_cast<int>(files.size()));
+}
+
+TEST(MaxCorpus, EveryFileShowsItsStructure) {
+    if (!fs::is_directory(corpusFolder())) {
+        if (MAXASE_REQUIRE_SAMPLES) FAIL() << "the MAX corpus is required: " << corpusFolder();
+        GTEST_SKIP() << "no MAX corpus at " << corpusFolder();
+    }
+    const std::vector<fs::path> files = corpusFiles();
+    ASSERT_FALSE(files.empty());
+    std::size_t items = 0;
+    int shown = 0;
+    for (const fs::path& path : files) {
+        SCOPED_TRACE(path.filename().string());
+        const int heap = PlatformHeapBlocksInUse();
+        testing_support::DebugImport import;
+        import.run(path.string());
+        EXPECT_EQ(PlatformHeapBlocksInUse(), heap);
+
+        const Compound document(readFile(path.string()));
+        const std::optional<Bytes> scene = document.stream("Scene");
+        PlatformWindowInfo window;
+        if (!scene) {
+            EXPECT_FALSE(import.window(window)) << "the file did not open: no viewer";
+            continue;
+        }
+        ASSERT_TRUE(import.window(window));
+        const std::vector<testing_support::ViewerItem> tree = import.items();
+        for (const testing_support::ViewerItem& i : tree) ASSERT_LE(i.text.size(), TreeItemTextLength) << i.text;
+        EXPECT_EQ(import.messages(MessageNotice).at(0), "MAX file format in laboratory testing");
+
+        std::optional<Bytes> directory;
+        for (const char* name : {"ClassDirectory", "ClassDirectory2", "ClassDirectory3"}) {
+            if (!directory) directory = document.stream(name);
+        }
+        std::size_t chunkItems = tree.size();
+        if (directory) {
+            ASSERT_FALSE(tree.empty());
+            EXPECT_EQ(tree[0].text, "CLASSES");
+            const std::size_t classes = testing_support::childTexts(tree, 0).size();
+            chunkItems -= 1 + classes;
+            if (scene->size() >= 2 && static_cast<unsigned char>((*scene)[0]) != 0x1F) {
+                EXPECT_EQ(classes, readClasses(*directory).size());
+            }
+        }
+        EXPECT_EQ(chunkItems, shownChunks(*scene));
+        items += tree.size();
+        ++shown;
+    }
+    std::printf("MAX corpus: %d structure trees, %zu items\n", shown, items);
+    EXPECT_GT(shown, 0);
 }

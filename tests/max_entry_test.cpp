@@ -281,19 +281,3 @@ TEST(MaxEntry, ModesWithoutMeaningReturnZero) {
     }
     EXPECT_TRUE(import.scene().nodes().empty());
 }
-
-TEST(MaxEntry, TheDebugModeStaysOffSoShiftIsNeverRead) {
-    MaxWriter w;
-    w.node("N", -1, {});
-    MaxImport import;
-    import.host().settings().set("MAX", "DebugWindow", 1);
-    PlatformSetKeyDown(VK_SHIFT, TRUE);
-    EXPECT_LT(GetAsyncKeyState(VK_SHIFT), 0) << "the stand-in answers the state that was set";
-    const int reads = PlatformKeyStateReads();
-    EXPECT_EQ(import.run(writeTempFile("debug.max", w.build())), 1);
-    EXPECT_EQ(PlatformKeyStateReads(), reads);
-    PlatformSetKeyDown(VK_SHIFT, FALSE);
-    EXPECT_EQ(GetAsyncKeyState(VK_SHIFT), 0);
-    EXPECT_TRUE(import.messages(MessageNotice).empty()) << "no viewer was filled";
-    EXPECT_NE(import.node("N"), nullptr);
-}

@@ -1,5 +1,5 @@
 // The maxase tool on MAX files: the acknowledgement on the terminal, the
-// settings kept in the INI file, --agree, and the thumbnail command.
+// settings kept in the INI file, --agree, and the thumbnail and tree commands.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -18,10 +18,7 @@ struct ToolRun {
     std::string output;  // standard output and standard error
 };
 
-// Runs maxase with arguments, feeding it input on standard input.
-ToolRun maxase(const std::string& arguments, const std::string& input) {
-    const std::string inputPath = writeTempFile("maxase-input.txt", Bytes(input.begin(), input.end()));
-    const std::string command = std::string(MAXASE_TOOL_PATH) + " " + arguments + " <" + inputPath + " 2>&1";
+ToolRun runCommand(const std::string& command) {
     FILE* pipe = popen(command.c_str(), "r");
     ToolRun run{-1, {}};
     if (!pipe) return run;
@@ -30,6 +27,17 @@ ToolRun maxase(const std::string& arguments, const std::string& input) {
     const int status = pclose(pipe);
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
+}
+
+// Runs maxase with arguments, feeding it input on standard input.
+ToolRun maxase(const std::string& arguments, const std::string& input) {
+    const std::string inputPath = writeTempFile("maxase-input.txt", Bytes(input.begin(), input.end()));
+    return runCommand(std::string(MAXASE_TOOL_PATH) + " " + arguments + " <" + inputPath + " 2>&1");
+}
+
+// Standard output alone of maxase in a locale, without input.
+ToolRun maxaseOutput(const std::string& locale, const std::string& arguments) {
+    return runCommand("LC_ALL=" + locale + " " + MAXASE_TOOL_PATH + " " + arguments + " </dev/null 2>/dev/null");
 }
 
 class MaxaseTool : public ::testing::Test {
@@ -107,4 +115,96 @@ TEST_F(MaxaseTool, ThumbnailWritesTheStoredBytes) {
     ToolRun none = maxase("thumbnail " + writeTempFile("nothumb.max", w.build()) + " -o " + out + "2", "");
     EXPECT_EQ(none.status, 1);
     EXPECT_NE(none.output.find("holds no thumbnail"), std::string::npos);
+}
+
+namespace {
+
+constexpr ClassId ThingClass{5, 6};
+
+class MaxaseTree : public MaxaseTool {
+ protected:
+    void SetUp() override {
+        MaxaseTool::SetUp();
+        MaxWriter w;
+        const auto thing = static_cast<uint16_t>(w.addClass("Thing", ThingClass));
+        w.addObject(thing, {Chunk::int32s(0x0001, {3}), Chunk::container(0x0010, {Chunk::data(0x0020, {0xAB})})});
+        w.addObject(thing, {});
+        treeFile = writeTempFile("tree.max", w.build());
+    }
+    std::string tree(const std::string& extra = "") {
+        return "tree " + treeFile + " --agree --settings " + settings + " " + extra;
+    }
+    std::string treeFile;
+};
+
+}  // namespace
+
+TEST_F(MaxaseTree, PrintsTheClassesAndTheChunkTreeThenTheImport) {
+    const ToolRun run = maxaseOutput("C", tree());
+    EXPECT_EQ(run.status, 0) << run.output;
+    const std::string expected =
+        "MAX File Structure\n"
+        "\n"
+        "CLASSES\n"
+        "`--   0 Thing CLSID{00000005,00000006} \n"
+        "\n"
+        "CHUNK 0x2004 Size: 35 \n"
+        "|-- CHUNK 0x0000 Size: 23  [ Thing 0 ]\n"
+        "|   |-- Count :0x3 (3)\n"
+        "|   `-- CHUNK 0x0010 Size: 7 \n"
+        "|       `-- CHUNK 0x0020 Size: 1 DATA [ ab ]\n"
+        "`-- CHUNK 0x0000 Size: 0  [ Thing 1 ]\n"
+        "\n" +
+        treeFile + " (3D Studio MAX Scene)\n";
+    EXPECT_EQ(run.output.substr(0, expected.size()), expected) << run.output;
+    EXPECT_NE(run.output.find("  [1] MAX file format in laboratory testing\n"), std::string::npos);
+    EXPECT_NE(run.output.find("\nResult: 1\n"), std::string::npos);
+    EXPECT_EQ(readFile(settings).find("DebugWindow"), std::string::npos) << "the debug mode is not stored";
+}
+
+TEST_F(MaxaseTree, DepthAndNoImportCutTheOutput) {
+    const ToolRun run = maxaseOutput("C", tree("--depth 1 --no-import"));
+    EXPECT_EQ(run.status, 0);
+    const std::string expected =
+        "MAX File Structure\n"
+        "\n"
+        "CLASSES\n"
+        "`--   0 Thing CLSID{00000005,00000006} \n"
+        "\n"
+        "CHUNK 0x2004 Size: 35 \n"
+        "|-- CHUNK 0x0000 Size: 23  [ Thing 0 ] (+3 below)\n"
+        "`-- CHUNK 0x0000 Size: 0  [ Thing 1 ]\n";
+    EXPECT_EQ(run.output, expected);
+
+    const ToolRun top = maxaseOutput("C", tree("--depth 0 --no-import"));
+    EXPECT_EQ(top.output, "MAX File Structure\n\nCLASSES (+1 below)\n\nCHUNK 0x2004 Size: 35  (+5 below)\n");
+}
+
+TEST_F(MaxaseTree, UnicodeGuidesAndSafeTextOnAUtf8Terminal) {
+    MaxWriter w;
+    w.addObject(static_cast<uint16_t>(w.addClass("Esc\x1b[2J\xe9t\xe9", ThingClass)), {Chunk::data(0x0050, {1})});
+    const std::string path = writeTempFile("escape.max", w.build());
+    const std::string arguments = "tree " + path + " --agree --no-import --settings " + settings;
+
+    const ToolRun utf8 = maxaseOutput("C.UTF-8", arguments);
+    EXPECT_NE(utf8.output.find("\u2514\u2500\u2500   0 Esc\\x1b[2J\u00e9t\u00e9 CLSID{"), std::string::npos)
+        << utf8.output;
+    EXPECT_NE(utf8.output.find("    \u2514\u2500\u2500 CHUNK 0x0050 Size: 1 DATA [ 01 ]"), std::string::npos);
+    const ToolRun ascii = maxaseOutput("C", arguments);
+    EXPECT_NE(ascii.output.find("`--   0 Esc\\x1b[2J\\xe9t\\xe9 CLSID{"), std::string::npos) << ascii.output;
+    for (const std::string& out : {utf8.output, ascii.output}) {
+        EXPECT_EQ(out.find('\x1b'), std::string::npos) << "no control byte reaches the terminal";
+    }
+}
+
+TEST_F(MaxaseTree, FailuresKeepTheExitStatusesOfImport) {
+    const ToolRun declined = maxase("tree " + treeFile + " --settings " + settings, "1\nn\n");
+    EXPECT_EQ(declined.status, 1);
+    EXPECT_NE(declined.output.find("the import showed no structure tree"), std::string::npos) << declined.output;
+    EXPECT_NE(declined.output.find("Result: 0"), std::string::npos);
+
+    const std::string ase = writeTempFile("scene.ase", Bytes{'*'});
+    const ToolRun wrongKind = maxase("tree " + ase + " --agree --settings " + settings, "");
+    EXPECT_EQ(wrongKind.status, 2);
+    EXPECT_NE(wrongKind.output.find("tree shows the structure of .max files"), std::string::npos);
 }

@@ -29,11 +29,13 @@ Settings::Settings(std::string iniPath) : path_(std::move(iniPath)) {
 }
 
 std::optional<int32_t> Settings::get(const std::string& section, const std::string& key) const {
-    const auto s = sections_.find(section);
-    if (s == sections_.end()) return std::nullopt;
-    const auto k = s->second.find(key);
-    if (k == s->second.end()) return std::nullopt;
-    return k->second;
+    for (const auto* layer : {&transient_, &sections_}) {
+        const auto s = layer->find(section);
+        if (s == layer->end()) continue;
+        const auto k = s->second.find(key);
+        if (k != s->second.end()) return k->second;
+    }
+    return std::nullopt;
 }
 
 int32_t Settings::get(const std::string& section, const std::string& key, int32_t defaultValue) const {
@@ -50,6 +52,10 @@ void Settings::remove(const std::string& section, const std::string& key) {
     if (s == sections_.end()) return;
     s->second.erase(key);
     save();
+}
+
+void Settings::setTransient(const std::string& section, const std::string& key, int32_t value) {
+    transient_[section][key] = value;
 }
 
 void Settings::load() {

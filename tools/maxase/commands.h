@@ -15,5 +15,6 @@ using CommandRunner = std::function<int()>;
 CommandRunner addInfoCommand(CLI::App& program, const GlobalOptions& options);
 CommandRunner addImportCommand(CLI::App& program, const GlobalOptions& options);
 CommandRunner addThumbnailCommand(CLI::App& program, const GlobalOptions& options);
+CommandRunner addTreeCommand(CLI::App& program, const GlobalOptions& options);
 
 }  // namespace maxase

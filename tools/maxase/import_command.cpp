@@ -9,6 +9,7 @@
 #include "host/dump.h"
 #include "host/scene.h"
 #include "host/streams.h"
+#include "import_run.h"
 #include "scene_summary.h"
 #include "session.h"
 #include "terminal_dialogs.h"
@@ -16,13 +17,6 @@
 namespace maxase {
 
 namespace {
-
-struct ImportOptions {
-    std::string file;
-    std::string jsonPath;
-    std::string settingsPath = defaultSettingsPath();
-    bool agree = false;
-};
 
 bool writeJson(const nlohmann::ordered_json& json, const std::string& path) {
     const std::string text = json.dump(1) + "\n";
@@ -35,11 +29,14 @@ bool writeJson(const nlohmann::ordered_json& json, const std::string& path) {
     return static_cast<bool>(out);
 }
 
-int runImport(const GlobalOptions& global, const ImportOptions& options) {
+}  // namespace
+
+int runImport(const GlobalOptions& global, const ImportOptions& options, const ImportExtras& extras) {
     const std::string extension = std::filesystem::path(options.file).extension().string();
     const auto session = openSession(global.pluginPath, options.settingsPath);
     if (!session) return ExitFailed;
     refhost::App& app = *session->app;
+    if (extras.before) extras.before(*session);
     const refhost::Registration* importer = extension.size() > 1 ? app.registrationFor(extension.substr(1)) : nullptr;
     if (!importer) {
         std::fprintf(stderr, "maxase: no importer is registered for '%s' files\n", extension.c_str());
@@ -70,9 +67,12 @@ int runImport(const GlobalOptions& global, const ImportOptions& options) {
 
     // With --json - the dump alone goes to standard output, the report to standard error.
     FILE* report = options.jsonPath == "-" ? stderr : stdout;
-    printSceneSummary(report, options.file, importer->description, scene);
-    printMessages(report, app);
-    std::fprintf(report, "Result: %d\n", result);
+    if (extras.report) extras.report(report);
+    if (extras.importReport) {
+        printSceneSummary(report, options.file, importer->description, scene);
+        printMessages(report, app);
+        std::fprintf(report, "Result: %d\n", result);
+    }
     if (!options.jsonPath.empty() && !writeJson(refhost::dumpScene(app, scene), options.jsonPath)) {
         std::fprintf(stderr, "maxase: cannot write %s\n", options.jsonPath.c_str());
         return ExitFailed;
@@ -80,7 +80,15 @@ int runImport(const GlobalOptions& global, const ImportOptions& options) {
     return result == 1 ? ExitOk : ExitFailed;
 }
 
-}  // namespace
+void addAcknowledgementOptions(CLI::App& command, ImportOptions& options) {
+    command.add_flag("--agree", options.agree,
+                     "Answer the acknowledgement of a MAX import with \"I Agree\" without asking");
+    command
+        .add_option("--settings", options.settingsPath,
+                    "The INI file that keeps the host's settings, such as the acknowledgement's")
+        ->capture_default_str()
+        ->type_name("PATH");
+}
 
 CommandRunner addImportCommand(CLI::App& program, const GlobalOptions& options) {
     auto importOptions = std::make_shared<ImportOptions>();
@@ -95,13 +103,7 @@ CommandRunner addImportCommand(CLI::App& program, const GlobalOptions& options) 
         ->check(CLI::ExistingFile);
     command->add_option("--json", importOptions->jsonPath, "Write the scene dump as JSON to PATH, or - for stdout")
         ->type_name("PATH|-");
-    command->add_flag("--agree", importOptions->agree,
-                      "Answer the acknowledgement of a MAX import with \"I Agree\" without asking");
-    command
-        ->add_option("--settings", importOptions->settingsPath,
-                     "The INI file that keeps the host's settings, such as the acknowledgement's")
-        ->capture_default_str()
-        ->type_name("PATH");
+    addAcknowledgementOptions(*command, *importOptions);
     return [&options, importOptions] { return runImport(options, *importOptions); };
 }
 

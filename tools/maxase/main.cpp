@@ -24,6 +24,7 @@ int main(int argc, char** argv) {
     add(maxase::addInfoCommand(program, options));
     add(maxase::addImportCommand(program, options));
     add(maxase::addThumbnailCommand(program, options));
+    add(maxase::addTreeCommand(program, options));
 
     try {
         program.parse(argc, argv);

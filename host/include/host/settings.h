@@ -19,6 +19,9 @@ class Settings {
     int32_t get(const std::string& section, const std::string& key, int32_t defaultValue) const;
     void set(const std::string& section, const std::string& key, int32_t value);
     void remove(const std::string& section, const std::string& key);
+    // A value for this run only: it is answered before the stored one and
+    // never written to the INI file.
+    void setTransient(const std::string& section, const std::string& key, int32_t value);
 
     const std::string& iniPath() const { return path_; }
     // False when the INI file could not be written.
@@ -34,6 +37,7 @@ class Settings {
     void save();
 
     std::map<std::string, Section, NoCase> sections_;
+    std::map<std::string, Section, NoCase> transient_;
     std::string path_;
     bool saved_ = true;
 };

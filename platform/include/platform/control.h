@@ -89,6 +89,49 @@ PLATFORM_API DWORD PlatformLastDialogStreamedText(int controlId, char* buffer, D
 PLATFORM_API void PlatformSetKeyDown(int virtualKey, BOOL down);
 PLATFORM_API int PlatformKeyStateReads();
 
+// Windows. The tree-view class counts as registered by the embedding program
+// unless it says otherwise; CreateWindowExA of an unregistered class fails.
+PLATFORM_API void PlatformSetTreeViewRegistered(BOOL registered);
+
+// Every window created, in the order of creation, destroyed ones included.
+struct PlatformWindowInfo {
+    HWND handle;
+    char className[64];
+    char title[128];
+    DWORD style;
+    DWORD exStyle;
+    int x, y, width, height;
+    HWND parent;
+    HMENU menu;
+    HINSTANCE instance;
+    BOOL destroyed;  // a destroyed window keeps its record but no items
+};
+
+PLATFORM_API int PlatformWindowsCreated();
+PLATFORM_API BOOL PlatformWindowAt(int index, PlatformWindowInfo* info);
+
+// The items of a tree-view window in the order it shows them: each item is
+// followed by its children, siblings in their order. Every message the
+// window answers takes the next number of its sequence (from 1), so that the
+// order of insertions and changes can be told.
+struct PlatformTreeItem {
+    HTREEITEM handle;
+    HTREEITEM parent;  // null at the root level
+    int depth;         // 0 at the root level
+    int childCount;
+    UINT mask;  // the union of the masks it was given
+    int image;
+    int selectedImage;
+    LPARAM param;
+    DWORD inserted;  // the sequence number of its TVM_INSERTITEMA
+    DWORD updated;   // that of its last TVM_SETITEMA, 0 when there was none
+};
+
+PLATFORM_API int PlatformTreeItemCount(HWND window);
+PLATFORM_API BOOL PlatformTreeItemAt(HWND window, int index, PlatformTreeItem* item);
+// The item's text, terminated and cut to size; returns its full length.
+PLATFORM_API DWORD PlatformTreeItemText(HWND window, HTREEITEM item, char* buffer, DWORD size);
+
 }  // extern "C"
 
 #endif

@@ -11,7 +11,8 @@
 #include <objbase.h>
 #include <ole2.h>
 #include <windows.h>
-// After windows.h, which it needs.
+// After windows.h, which they need.
+#include <commctrl.h>
 #include <richedit.h>
 
 #else  // stand-ins
@@ -58,6 +59,8 @@ typedef HANDLE HRSRC;
 typedef struct HINSTANCE__* HINSTANCE;
 typedef HINSTANCE HMODULE;
 typedef struct HWND__* HWND;
+typedef struct HMENU__* HMENU;
+typedef struct HTREEITEM__* HTREEITEM;
 typedef int16_t SHORT;
 typedef UINT_PTR DWORD_PTR;
 typedef BYTE* LPBYTE;
@@ -120,6 +123,26 @@ typedef LONG* LPLONG;
 #define SF_RTF 0x0002u
 #define LOWORD(l) (static_cast<WORD>(static_cast<UINT_PTR>(l) & 0xFFFFu))
 #define VK_SHIFT 0x10
+
+// Windows and the tree-view control
+#define WS_VISIBLE 0x10000000u
+#define WS_OVERLAPPEDWINDOW 0x00CF0000u
+#define WS_EX_CLIENTEDGE 0x00000200u
+#define CW_USEDEFAULT (static_cast<int>(0x80000000u))
+#define WC_TREEVIEWA "SysTreeView32"
+#define TVS_HASBUTTONS 0x0001u
+#define TVS_HASLINES 0x0002u
+#define TVS_LINESATROOT 0x0004u
+#define TVS_SHOWSELALWAYS 0x0020u
+#define TVIF_TEXT 0x0001u
+#define TVIF_IMAGE 0x0002u
+#define TVIF_PARAM 0x0004u
+#define TVIF_SELECTEDIMAGE 0x0020u
+#define TVM_INSERTITEMA 0x1100u
+#define TVM_SETITEMA 0x110Du
+#define TVI_ROOT (reinterpret_cast<HTREEITEM>(static_cast<LONG_PTR>(-0x10000)))
+#define TVI_FIRST (reinterpret_cast<HTREEITEM>(static_cast<LONG_PTR>(-0x0FFFF)))
+#define TVI_LAST (reinterpret_cast<HTREEITEM>(static_cast<LONG_PTR>(-0x0FFFE)))
 
 // Global memory
 #define GMEM_FIXED 0x0000u
@@ -186,6 +209,26 @@ struct EDITSTREAM {
     EDITSTREAMCALLBACK pfnCallback;
 };
 
+// Tree-view items, laid out as on 32-bit Windows. Of the insert structure's
+// union only the plain item is used.
+struct TVITEMA {
+    UINT mask;
+    HTREEITEM hItem;
+    UINT state;
+    UINT stateMask;
+    LPSTR pszText;
+    int cchTextMax;
+    int iImage;
+    int iSelectedImage;
+    int cChildren;
+    LPARAM lParam;
+};
+struct TVINSERTSTRUCTA {
+    HTREEITEM hParent;
+    HTREEITEM hInsertAfter;
+    TVITEMA item;
+};
+
 extern "C" {
 
 // Strings (8-bit, compared byte by byte; "i" ignores ASCII case)
@@ -228,6 +271,16 @@ PLATFORM_API UINT WINAPI IsDlgButtonChecked(HWND dialog, int id);
 PLATFORM_API LRESULT WINAPI SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam);
 PLATFORM_API DWORD WINAPI GetSysColor(int index);
 PLATFORM_API SHORT WINAPI GetAsyncKeyState(int virtualKey);
+
+// Windows: only the tree-view class exists, and a tree-view window answers
+// TVM_INSERTITEMA (under TVI_ROOT or an item, at TVI_FIRST or TVI_LAST) and
+// TVM_SETITEMA.
+PLATFORM_API HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x, int y,
+                                         int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
+                                         LPVOID param);
+PLATFORM_API BOOL WINAPI IsWindow(HWND window);
+PLATFORM_API BOOL WINAPI DestroyWindow(HWND window);
+PLATFORM_API LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 }  // extern "C"
 
