@@ -123,8 +123,9 @@ bool ParseShapeObject(AseReader& reader, HostNode* parent) {
         if (TokenIs(reader, NodeTransform)) {
             failed = !ParseNodeTM(reader, node, &transformed);
         } else if (TokenIs(reader, LineCount)) {
+            // Without the lines the host was asked for, no line can be read.
             lineCount = ReadInt(reader);
-            node->SetLineCount(lineCount, 0);
+            if (!ReserveEntries(reader, lineCount) || !node->SetLineCount(lineCount, 0)) lineCount = 0;
         } else if (TokenIs(reader, Line)) {
             // A bad line still hands the points read so far to the node.
             const int32_t index = ReadInt(reader);

@@ -243,7 +243,8 @@ TEST(Geometry, BadLinesFailTheShapeAfterStoringItsPoints) {
         EXPECT_EQ(input.traceWith("StorePoints").size(), 1u) << c.line;
         EXPECT_EQ(input.node(0).vertices.size(), c.pointsStored) << c.line;
     }
-    AseText widest(shape("*SHAPE_CLOSED *SHAPE_VERTEXCOUNT 65534"));
+    // The text is long enough to hold the points it declares.
+    AseText widest(shape("*SHAPE_CLOSED *SHAPE_VERTEXCOUNT 65534") + std::string(8 * 65536, ' '));
     ASSERT_TRUE(ParseDocument(widest.reader));
     EXPECT_EQ(widest.node(0).lines[0].pointCount, 65535);
     AseText outside(shape("", 1) + "*SHAPEOBJECT { *SHAPE_LINECOUNT 1 *SHAPE_LINE 1 { } }");
