@@ -67,7 +67,7 @@ for target in "${targets[@]}"; do
     else
         failed=1
         echo "$target: FAILED after ${executions:-?} executions (exit $status); log $log, inputs in $artifacts:"
-        grep -E 'ERROR|SUMMARY|: [a-z].*(not|beyond|cycle|gave|left)' "$log" | head -20 || true
+        grep -E "^$target: |ERROR|SUMMARY" "$log" | head -20 || true
     fi
 done
 exit $failed

@@ -9,8 +9,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
+
+namespace refhost {
+class App;
+}
 
 namespace fuzz_targets {
 
@@ -27,6 +32,14 @@ const std::vector<Target>& allTargets();
 // Loads the plug-in now rather than with the first input, so that a fuzzer
 // sees its coverage from the start.
 void loadPlugin();
+
+// Called with the host of every run, before the import and after it, when
+// set: tests inject failures and read counts through them.
+struct SessionHooks {
+    std::function<void(refhost::App&)> before;
+    std::function<void(refhost::App&)> after;
+};
+void setSessionHooks(SessionHooks hooks);
 const Target* findTarget(const std::string& name);
 
 // ASEImport over a memory stream.

@@ -27,6 +27,11 @@ const refhost::PluginLibrary& loadedPlugin() {
     return *plugin;
 }
 
+SessionHooks& hooks() {
+    static SessionHooks installed;
+    return installed;
+}
+
 // /dev/shm where there is one, else the temporary folder.
 std::string memoryFolder() {
     if (access("/dev/shm", W_OK) == 0) return "/dev/shm";
@@ -40,6 +45,10 @@ void loadPlugin() {
     loadedPlugin();
 }
 
+void setSessionHooks(SessionHooks installed) {
+    hooks() = std::move(installed);
+}
+
 Session::Session() : app_(std::make_unique<refhost::App>()) {
     refhost::clearContractViolations();
     // The acknowledgement of a MAX import has been given once and for all.
@@ -49,6 +58,7 @@ Session::Session() : app_(std::make_unique<refhost::App>()) {
     scene_ = std::make_unique<refhost::Scene>(*app_);
     heapBlocks_ = PlatformHeapBlocksInUse();
     globalBlocks_ = PlatformGlobalBlocksInUse();
+    if (hooks().before) hooks().before(*app_);
 }
 
 Session::~Session() {
@@ -60,6 +70,7 @@ const refhost::PluginLibrary& Session::plugin() const {
 }
 
 Problems Session::finish() {
+    if (hooks().after) hooks().after(*app_);
     Problems problems = testing_support::sceneProblems(*scene_);
     const int heap = PlatformHeapBlocksInUse() - heapBlocks_;
     if (heap != 0) problems.push_back(std::to_string(heap) + " heap blocks not freed");

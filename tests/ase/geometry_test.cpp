@@ -287,3 +287,17 @@ TEST(Geometry, LineIndicesOutsideThePointTableAreMended) {
     ASSERT_EQ(wild.messages().size(), 1u);
     EXPECT_EQ(wild.messages()[0].text, "Object \"Line01\": 2 indices out of range set to 0");
 }
+
+TEST(Geometry, AShapeThatFailsAfterItsLinesStillStoresTheirPoints) {
+    // The lines' indices were checked against the points read; a failure
+    // later in the block must not take the points away from them.
+    const std::string knots = "*SHAPE_VERTEXCOUNT 2 *SHAPE_VERTEX_KNOT 0 0 0 0 *SHAPE_VERTEX_KNOT 1 1 0 0";
+    for (const char* failure : {"*NODE_TM 5 }", "*HELPEROBJECT { *NODE_NAME", "*TM_ANIMATION x"}) {
+        AseText input("*SHAPEOBJECT { *NODE_NAME \"Line01\" *SHAPE_LINECOUNT 1 *SHAPE_LINE 0 {" + knots + "} " +
+                      failure);
+        EXPECT_FALSE(ParseDocument(input.reader)) << failure;
+        EXPECT_EQ(input.app.outstandingHelpers(), 0) << failure;
+        EXPECT_EQ(input.node(0).vertices.size(), 2u) << failure;
+        EXPECT_EQ(linePoints(input.node(0), 0), (std::vector<int>{0, 1})) << failure;
+    }
+}

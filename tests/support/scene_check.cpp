@@ -118,18 +118,23 @@ class Checker {
         }
     }
 
-    // Walks up from every node; more steps than there are nodes is a cycle.
+    // Walks up from every node, each node once: a walk that comes back to a
+    // node of its own path has found a cycle.
     void checkParentCycles() {
         const auto& nodes = scene_.nodes();
-        for (std::size_t i = 0; i < nodes.size(); ++i) {
-            std::size_t steps = 0;
-            for (const HostNode* p = nodes[i]->parent(); p; p = nodeParent(p)) {
-                if (scene_.indexOf(p) < 0) break;  // reported as a foreign parent
-                if (++steps > nodes.size()) {
-                    add(i, "its parents form a cycle");
-                    break;
-                }
+        enum : unsigned char { Unseen, OnPath, Done };
+        std::vector<unsigned char> state(nodes.size(), Unseen);
+        std::vector<std::size_t> path;
+        for (std::size_t start = 0; start < nodes.size(); ++start) {
+            path.clear();
+            int at = static_cast<int>(start);
+            while (at >= 0 && state[static_cast<std::size_t>(at)] == Unseen) {
+                state[static_cast<std::size_t>(at)] = OnPath;
+                path.push_back(static_cast<std::size_t>(at));
+                at = scene_.indexOf(nodes[static_cast<std::size_t>(at)]->parent());  // -1 at the top
             }
+            if (at >= 0 && state[static_cast<std::size_t>(at)] == OnPath) add(start, "its parents form a cycle");
+            for (const std::size_t i : path) state[i] = Done;
         }
     }
 
