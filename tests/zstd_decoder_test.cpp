@@ -382,6 +382,8 @@ TEST(ZstdDecoder, FrameHeadersAndBlocksOutsideTheFormatAreRefused) {
     EXPECT_EQ(status, zstd::Status::Ok) << "empty blocks are allowed";
     EXPECT_EQ(decoded(handFrame({0x01, 0x00, 0x00}, {hello}), status), hello);
     EXPECT_EQ(status, zstd::Status::Ok) << "a dictionary id of 0 names no dictionary";
+    EXPECT_TRUE(decoded(concat({FrameMagic, {0x00, 0x00, 0x03, 0x00, 0x00, 'z'}}), status).empty());
+    EXPECT_EQ(status, zstd::Status::Ok) << "an RLE block of no bytes, before any output";
 
     struct Case {
         const char* what;

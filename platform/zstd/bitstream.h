@@ -14,9 +14,15 @@ inline uint32_t highBit(uint32_t value) {  // value > 0
 }
 
 inline uint64_t loadLittle64(const unsigned char* p) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    uint64_t value;
+    std::memcpy(&value, p, sizeof value);  // the format's order is the machine's
+    return value;
+#else
     uint64_t value = 0;
     for (int i = 7; i >= 0; --i) value = value << 8 | p[i];
     return value;
+#endif
 }
 
 // Reads forward; a read past the end gives zero bits and marks the reader

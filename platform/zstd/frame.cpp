@@ -70,7 +70,7 @@ Status decodeBlock(Decoder& d, uint32_t type, const unsigned char* data, uint32_
         case RleBlock: {
             OutputBuffer& out = *d.out;
             const Status room = reserveOutput(out, size);
-            if (room != Status::Ok) return room;
+            if (room != Status::Ok || size == 0) return room;
             std::memset(out.data + out.size, data[0], size);
             out.size += size;
             return Status::Ok;
