@@ -48,11 +48,14 @@ Json triple(int32_t a, int32_t b, int32_t c) {
 
 Json facesJson(const Scene& scene, const NodeData& node) {
     Json faces = Json::array();
-    for (const HostFace& f : node.faces) {
+    const bool smoothing = node.smoothing.size() == node.faces.size();
+    for (std::size_t i = 0; i < node.faces.size(); ++i) {
+        const HostFace& f = node.faces[i];
         Json face = Json::object();
         face["v"] = triple(f.a, f.b, f.c);
         face["t"] = triple(f.ta, f.tb, f.tc);
         face["flags"] = static_cast<int>(f.flags);
+        if (smoothing) face["smoothing"] = node.smoothing[i];
         const uint32_t materialField = f.material;
         const int material = scene.materialIndexOf(materialField);
         if (material >= 0) {
@@ -160,7 +163,9 @@ Json nodeJson(const Scene& scene, const NodeData& node) {
                       {"target", nodeRef(scene, lightTarget(l))}};
     }
     if (node.kind == NodeKind::Primitive) {
-        j["primitive"] = {{"kind", node.primitiveKind}, {"parameters", parametersJson(node.parameters)}};
+        j["primitive"] = {{"kind", node.primitiveKind},
+                          {"parameters", parametersJson(node.parameters)},
+                          {"mesh", node.placeholder ? "placeholder" : "built"}};
     }
     if (node.userData()) j["userData"] = "set";
     return j;
@@ -324,6 +329,7 @@ Json dumpScene(const App& app, const Scene& scene) {
     j["animation"] = animationJson(scene);
     j["endImportCalls"] = scene.endImportCalls();
     j["contractViolations"] = contractViolations();
+    j["hostNotes"] = app.hostNotes();
     return j;
 }
 
