@@ -1,14 +1,13 @@
 // maxase import: runs an import through the plug-in's registered entry point
 // into the reference host, and reports the scene, the messages and the result.
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <iostream>
 
 #include "commands.h"
 #include "host/dump.h"
 #include "host/scene.h"
-#include "host/streams.h"
+#include "scene_import.h"
 #include "scene_summary.h"
 #include "session.h"
 
@@ -33,33 +32,25 @@ bool writeJson(const nlohmann::ordered_json& json, const std::string& path) {
 }
 
 int runImport(const GlobalOptions& global, const ImportOptions& options) {
-    const std::string extension = std::filesystem::path(options.file).extension().string();
     const auto session = openSession(global.pluginPath);
     if (!session) return ExitFailed;
     refhost::App& app = *session->app;
-    const refhost::Registration* importer = extension.size() > 1 ? app.registrationFor(extension.substr(1)) : nullptr;
-    if (!importer) {
-        std::fprintf(stderr, "maxase: no importer is registered for '%s' files\n", extension.c_str());
-        return ExitUsage;
-    }
-    refhost::FileStream stream(options.file);
-    if (!stream.isOpen()) {
-        std::fprintf(stderr, "maxase: cannot open %s\n", options.file.c_str());
-        return ExitFailed;
-    }
     refhost::Scene scene(app);
-    const int32_t result = importer->importProc(&stream, &scene, 0, ImportModeScene);
+    ImportRun run;
+    const int status = importScene(*session, options.file, scene, run);
+    if (status != ExitOk) return status;
 
     // With --json - the dump alone goes to standard output, the report to standard error.
     FILE* report = options.jsonPath == "-" ? stderr : stdout;
-    printSceneSummary(report, options.file, importer->description, scene);
+    printSceneSummary(report, options.file, run.format, scene);
     printMessages(report, app);
-    std::fprintf(report, "Result: %d\n", result);
+    printHostNotes(report, app);
+    std::fprintf(report, "Result: %d\n", run.result);
     if (!options.jsonPath.empty() && !writeJson(refhost::dumpScene(app, scene), options.jsonPath)) {
         std::fprintf(stderr, "maxase: cannot write %s\n", options.jsonPath.c_str());
         return ExitFailed;
     }
-    return result == 1 ? ExitOk : ExitFailed;
+    return run.result == 1 ? ExitOk : ExitFailed;
 }
 
 }  // namespace
