@@ -3,7 +3,6 @@
 // transforms, keys, materials, cameras and lights that went in.
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -186,58 +185,6 @@ struct Scene {
     }
 };
 
-// Column-major 4x4 of a node's translation, rotation and scale.
-using Mat = std::array<double, 16>;
-
-Mat nodeMatrix(const Json& node) {
-    const std::vector<double> t = testing_support::field(node, "translation", std::vector<double>{0, 0, 0});
-    const std::vector<double> q = testing_support::field(node, "rotation", std::vector<double>{0, 0, 0, 1});
-    const std::vector<double> s = testing_support::field(node, "scale", std::vector<double>{1, 1, 1});
-    const double x = q[0], y = q[1], z = q[2], w = q[3];
-    const double r[3][3] = {{1 - 2 * (y * y + z * z), 2 * (x * y - z * w), 2 * (x * z + y * w)},
-                            {2 * (x * y + z * w), 1 - 2 * (x * x + z * z), 2 * (y * z - x * w)},
-                            {2 * (x * z - y * w), 2 * (y * z + x * w), 1 - 2 * (x * x + y * y)}};
-    Mat m{};
-    for (int c = 0; c < 3; ++c) {
-        for (int row = 0; row < 3; ++row)
-            m[static_cast<std::size_t>(c * 4 + row)] = r[row][c] * s[static_cast<std::size_t>(c)];
-    }
-    m[12] = t[0];
-    m[13] = t[1];
-    m[14] = t[2];
-    m[15] = 1;
-    return m;
-}
-
-Mat times(const Mat& a, const Mat& b) {
-    Mat r{};
-    for (int c = 0; c < 4; ++c) {
-        for (int row = 0; row < 4; ++row) {
-            double sum = 0;
-            for (int k = 0; k < 4; ++k)
-                sum += a[static_cast<std::size_t>(k * 4 + row)] * b[static_cast<std::size_t>(c * 4 + k)];
-            r[static_cast<std::size_t>(c * 4 + row)] = sum;
-        }
-    }
-    return r;
-}
-
-// A point of node i's space in the file's world (Y up).
-std::array<double, 3> worldPoint(const Json& doc, int node, const std::array<double, 3>& p) {
-    const Json& nodes = doc["nodes"];
-    std::vector<int> parent(nodes.size(), -1);
-    for (std::size_t i = 0; i < nodes.size(); ++i) {
-        for (const auto& c : testing_support::field(nodes[i], "children", Json::array()))
-            parent[c.get<std::size_t>()] = static_cast<int>(i);
-    }
-    Mat m = nodeMatrix(nodes[static_cast<std::size_t>(node)]);
-    for (int at = parent[static_cast<std::size_t>(node)]; at >= 0; at = parent[static_cast<std::size_t>(at)]) {
-        m = times(nodeMatrix(nodes[static_cast<std::size_t>(at)]), m);
-    }
-    return {m[0] * p[0] + m[4] * p[1] + m[8] * p[2] + m[12], m[1] * p[0] + m[5] * p[1] + m[9] * p[2] + m[13],
-            m[2] * p[0] + m[6] * p[1] + m[10] * p[2] + m[14]};
-}
-
 }  // namespace
 
 TEST(GltfExport, ReadsBackWithTheDumpsCounts) {
@@ -269,7 +216,7 @@ TEST(GltfExport, NodesKeepTheirWorldPlaceUnderTheYUpRoot) {
     // The child's local point (1, 0, 0) is, in the host's Z-up world, at
     // (1, 0, 0) turned to (0, 1, 0), moved by (10, 5, 2): (10, 6, 2); Y up
     // makes that (10, 2, -6).
-    const auto p = worldPoint(g.json, 1, {1, 0, 0});
+    const auto p = testing_support::worldPoint(g.json, 1, {1, 0, 0});
     EXPECT_NEAR(p[0], 10, 1e-9);
     EXPECT_NEAR(p[1], 2, 1e-9);
     EXPECT_NEAR(p[2], -6, 1e-9);

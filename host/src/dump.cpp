@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "host/text.h"
+
 namespace refhost {
 
 using Json = nlohmann::ordered_json;
@@ -121,7 +123,7 @@ Json propertyName(int32_t id) {
 
 Json nodeJson(const Scene& scene, const NodeData& node) {
     Json j = Json::object();
-    j["name"] = node.name ? Json(*node.name) : Json(nullptr);
+    j["name"] = node.name ? Json(utf8Text(*node.name)) : Json(nullptr);
     j["kind"] = nodeKindName(scene, node);
     j["parent"] = nodeRef(scene, node.parent());
     j["transform"] = matrixJson(node.transform());
@@ -173,7 +175,7 @@ Json nodeJson(const Scene& scene, const NodeData& node) {
 
 Json materialJson(const MaterialData& m) {
     Json j = Json::object();
-    j["name"] = m.name ? Json(*m.name) : Json(nullptr);
+    j["name"] = m.name ? Json(utf8Text(*m.name)) : Json(nullptr);
     Json props = Json::object();
     for (const auto& [id, v] : m.properties) {
         const char* name = nullptr;
@@ -223,7 +225,7 @@ Json materialJson(const MaterialData& m) {
                 props[key] = number(v.number);
                 break;
             case MaterialValue::Type::Text:
-                props[key] = v.text;
+                props[key] = utf8Text(v.text);
                 break;
             case MaterialValue::Type::Raw:
                 props[key] = v.raw;
@@ -310,26 +312,32 @@ Json dumpScene(const App& app, const Scene& scene) {
     for (const MaterialData* m : scene.materials()) materials.push_back(materialJson(*m));
     j["materials"] = materials;
     Json messages = Json::array();
-    for (const Message& m : app.messages()) messages.push_back({{"level", m.level}, {"text", m.text}});
+    for (const Message& m : app.messages()) messages.push_back({{"level", m.level}, {"text", utf8Text(m.text)}});
     j["messages"] = messages;
-    j["status"] = app.statusTexts();
+    Json status = Json::array();
+    for (const std::string& s : app.statusTexts()) status.push_back(utf8Text(s));
+    j["status"] = status;
     Json info = Json::array();
-    for (const auto& [kind, text] : scene.sceneInfo()) info.push_back({{"kind", kind}, {"text", text}});
+    for (const auto& [kind, text] : scene.sceneInfo()) info.push_back({{"kind", kind}, {"text", utf8Text(text)}});
     j["sceneInfo"] = info;
     Json settings = Json::array();
     for (const SettingWrite& w : app.settingsWritten()) {
-        settings.push_back({{"section", w.section}, {"key", w.key}, {"value", w.value}});
+        settings.push_back({{"section", utf8Text(w.section)}, {"key", utf8Text(w.key)}, {"value", w.value}});
     }
     j["settings"] = settings;
     Json errors = Json::array();
     for (const InternalError& e : app.internalErrors()) {
-        errors.push_back({{"source", e.source}, {"line", e.line}, {"argument", e.argument}});
+        errors.push_back({{"source", utf8Text(e.source)}, {"line", e.line}, {"argument", e.argument}});
     }
     j["internalErrors"] = errors;
     j["animation"] = animationJson(scene);
     j["endImportCalls"] = scene.endImportCalls();
-    j["contractViolations"] = contractViolations();
-    j["hostNotes"] = app.hostNotes();
+    Json violations = Json::array();
+    for (const std::string& v : contractViolations()) violations.push_back(utf8Text(v));
+    j["contractViolations"] = violations;
+    Json notes = Json::array();
+    for (const std::string& n : app.hostNotes()) notes.push_back(utf8Text(n));
+    j["hostNotes"] = notes;
     return j;
 }
 

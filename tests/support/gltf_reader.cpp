@@ -63,7 +63,61 @@ bool hasLineStrip(const nlohmann::ordered_json& node) {
     return false;
 }
 
+// Column-major 4x4 of a node's translation, rotation and scale.
+using Mat = Matrix;
+
+Mat nodeMatrix(const nlohmann::json& node) {
+    const std::vector<double> t = field(node, "translation", std::vector<double>{0, 0, 0});
+    const std::vector<double> q = field(node, "rotation", std::vector<double>{0, 0, 0, 1});
+    const std::vector<double> s = field(node, "scale", std::vector<double>{1, 1, 1});
+    const double x = q[0], y = q[1], z = q[2], w = q[3];
+    const double r[3][3] = {{1 - 2 * (y * y + z * z), 2 * (x * y - z * w), 2 * (x * z + y * w)},
+                            {2 * (x * y + z * w), 1 - 2 * (x * x + z * z), 2 * (y * z - x * w)},
+                            {2 * (x * z - y * w), 2 * (y * z + x * w), 1 - 2 * (x * x + y * y)}};
+    Mat m{};
+    for (std::size_t c = 0; c < 3; ++c) {
+        for (std::size_t row = 0; row < 3; ++row) m[c * 4 + row] = r[row][c] * s[c];
+    }
+    m[12] = t[0];
+    m[13] = t[1];
+    m[14] = t[2];
+    m[15] = 1;
+    return m;
+}
+
+Mat times(const Mat& a, const Mat& b) {
+    Mat r{};
+    for (std::size_t c = 0; c < 4; ++c) {
+        for (std::size_t row = 0; row < 4; ++row) {
+            double sum = 0;
+            for (std::size_t k = 0; k < 4; ++k) sum += a[k * 4 + row] * b[c * 4 + k];
+            r[c * 4 + row] = sum;
+        }
+    }
+    return r;
+}
+
 }  // namespace
+
+Matrix worldMatrix(const nlohmann::json& doc, int node) {
+    const nlohmann::json& nodes = doc.at("nodes");
+    std::vector<int> parent(nodes.size(), -1);
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        for (const auto& c : field(nodes[i], "children", nlohmann::json::array())) {
+            parent[c.get<std::size_t>()] = static_cast<int>(i);
+        }
+    }
+    Mat m = nodeMatrix(nodes[static_cast<std::size_t>(node)]);
+    for (int at = parent[static_cast<std::size_t>(node)]; at >= 0; at = parent[static_cast<std::size_t>(at)]) {
+        m = times(nodeMatrix(nodes[static_cast<std::size_t>(at)]), m);
+    }
+    return m;
+}
+
+std::array<double, 3> transformPoint(const Matrix& m, const std::array<double, 3>& p) {
+    return {m[0] * p[0] + m[4] * p[1] + m[8] * p[2] + m[12], m[1] * p[0] + m[5] * p[1] + m[9] * p[2] + m[13],
+            m[2] * p[0] + m[6] * p[1] + m[10] * p[2] + m[14]};
+}
 
 std::vector<double> LoadedGltf::read(int accessor) const {
     const auto& a = json.at("accessors")[static_cast<std::size_t>(accessor)];

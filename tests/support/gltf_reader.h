@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -23,6 +24,15 @@ struct LoadedGltf {
 template <class T>
 T field(const nlohmann::json& object, const char* key, T fallback) {
     return object.contains(key) ? object.at(key).get<T>() : fallback;
+}
+
+// A node's transform to the file's world, through its translation, rotation
+// and scale and those of its ancestors: a column-major 4x4 matrix.
+using Matrix = std::array<double, 16>;
+Matrix worldMatrix(const nlohmann::json& doc, int node);
+std::array<double, 3> transformPoint(const Matrix& m, const std::array<double, 3>& p);
+inline std::array<double, 3> worldPoint(const nlohmann::json& doc, int node, const std::array<double, 3>& p) {
+    return transformPoint(worldMatrix(doc, node), p);
 }
 
 // False (with the reason in error) when the bytes are not a well-formed file.

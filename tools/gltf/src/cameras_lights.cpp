@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "context.h"
-#include "text.h"
+#include "host/text.h"
 
 namespace gltf {
 
@@ -29,7 +29,7 @@ int exportCamera(Context& context, const refhost::NodeData& node) {
     }
     fov = std::min(fov, Pi - 1e-3);
     Json camera = Json::object();
-    if (node.name) camera["name"] = toUtf8(*node.name);
+    if (node.name) camera["name"] = refhost::utf8Text(*node.name);
     camera["type"] = "perspective";
     camera["perspective"] = {{"yfov", fov}, {"znear", NearPlane}};
     context.cameras.push_back(std::move(camera));
@@ -47,7 +47,7 @@ int exportLight(Context& context, const refhost::NodeData& node) {
     const Point3 c = lightColor(l);
     const char* what = "light values that are not numbers, made 0";
     Json light = Json::object();
-    if (node.name) light["name"] = toUtf8(*node.name);
+    if (node.name) light["name"] = refhost::utf8Text(*node.name);
     light["color"] = {std::clamp(static_cast<double>(context.finite(c.x, what)), 0.0, 1.0),
                       std::clamp(static_cast<double>(context.finite(c.y, what)), 0.0, 1.0),
                       std::clamp(static_cast<double>(context.finite(c.z, what)), 0.0, 1.0)};

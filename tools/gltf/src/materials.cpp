@@ -6,7 +6,8 @@
 #include <map>
 
 #include "context.h"
-#include "text.h"
+#include "host/text.h"
+#include "uri.h"
 
 namespace gltf {
 
@@ -65,7 +66,7 @@ Json exportMaterials(Context& context, Json& textures, Json& images) {
         pbr["roughnessFactor"] = shine ? 1 - unitRange(context, shine->number) : 1.0;
 
         Json material = Json::object();
-        if (m.name) material["name"] = toUtf8(*m.name);
+        if (m.name) material["name"] = refhost::utf8Text(*m.name);
         material["pbrMetallicRoughness"] = std::move(pbr);
         if (colour[3] < 1) material["alphaMode"] = "BLEND";
         if (context.twoSided[i]) material["doubleSided"] = true;

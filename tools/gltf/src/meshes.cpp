@@ -6,7 +6,7 @@
 #include <unordered_map>
 
 #include "context.h"
-#include "text.h"
+#include "host/text.h"
 
 namespace gltf {
 
@@ -276,7 +276,7 @@ int exportMesh(Context& context, const refhost::NodeData& node) {
     }
     if (primitives.empty()) return -1;
     Json mesh = Json::object();
-    if (node.name) mesh["name"] = toUtf8(*node.name);
+    if (node.name) mesh["name"] = refhost::utf8Text(*node.name);
     mesh["primitives"] = std::move(primitives);
     context.meshes.push_back(std::move(mesh));
     ++context.counts.meshes;

@@ -4,7 +4,7 @@
 
 #include "context.h"
 #include "host/matrix.h"
-#include "text.h"
+#include "host/text.h"
 #include "transforms.h"
 
 namespace gltf {
@@ -69,7 +69,7 @@ Document exportScene(const refhost::Scene& scene, const ExportOptions& options) 
         const int parent = parentOf(scene, *node);
         children[static_cast<std::size_t>(parent < 0 ? root : parent)].push_back(node->index);
         Json out = Json::object();
-        if (node->name) out["name"] = toUtf8(*node->name);
+        if (node->name) out["name"] = refhost::utf8Text(*node->name);
         putTransform(context, out, localTransform(context, *node, parent));
         const int mesh = exportMesh(context, *node);
         if (mesh >= 0) out["mesh"] = mesh;
@@ -81,7 +81,7 @@ Document exportScene(const refhost::Scene& scene, const ExportOptions& options) 
     }
     // Z up to Y up: a quarter turn about X, clockwise seen from +X.
     const double half = std::sqrt(0.5);
-    nodes.push_back({{"name", toUtf8(options.rootName)}, {"rotation", {-half, 0.0, 0.0, half}}});
+    nodes.push_back({{"name", refhost::utf8Text(options.rootName)}, {"rotation", {-half, 0.0, 0.0, half}}});
     for (std::size_t i = 0; i < children.size(); ++i) {
         if (!children[i].empty()) nodes[i]["children"] = children[i];
     }

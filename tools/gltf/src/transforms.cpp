@@ -2,12 +2,17 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace gltf {
 
 namespace {
 
 using Vec = std::array<double, 3>;
+
+// Axes this close to square count as square: scene files write matrices
+// with four decimals, which leaves them that far off.
+constexpr double SquareEnough = 1e-3;
 
 double dot(const Vec& a, const Vec& b) {
     return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
@@ -85,8 +90,16 @@ Decomposition decompose(const HostMatrix& m, Trs& out) {
 
     // Square the axes (Gram-Schmidt from the longest), filling in for
     // collapsed ones, so that they make a rotation.
+    // No sort with a comparator here: on x87 the same comparison can come
+    // out both ways (excess precision), which std::sort must never see.
+    const double magnitude[3] = {std::fabs(s[0]), std::fabs(s[1]), std::fabs(s[2])};
     int order[3] = {0, 1, 2};
-    std::sort(order, order + 3, [&](int a, int b) { return std::fabs(s[a]) > std::fabs(s[b]); });
+    for (int k = 1; k < 3; ++k) {
+        if (magnitude[k] > magnitude[order[0]]) order[0] = k;
+    }
+    order[1] = (order[0] + 1) % 3;
+    order[2] = (order[0] + 2) % 3;
+    if (magnitude[order[2]] > magnitude[order[1]]) std::swap(order[1], order[2]);
     Vec unit[3];
     bool sheared = false;
     const Vec first = axis[order[0]];
@@ -94,7 +107,7 @@ Decomposition decompose(const HostMatrix& m, Trs& out) {
     Vec second = axis[order[1]];
     if (std::fabs(s[order[1]]) > tiny) {
         const double along = dot(second, unit[order[0]]);
-        sheared = sheared || std::fabs(along) > 1e-5 * std::fabs(s[order[1]]);
+        sheared = sheared || std::fabs(along) > SquareEnough * std::fabs(s[order[1]]);
         second = minus(second, scaled(unit[order[0]], along));
     }
     unit[order[1]] = length(second) > tiny ? scaled(second, 1 / length(second)) : anyPerpendicular(unit[order[0]]);
@@ -103,7 +116,7 @@ Decomposition decompose(const HostMatrix& m, Trs& out) {
     const Vec third = cross(unit[(a + 1) % 3], unit[(a + 2) % 3]);
     if (std::fabs(s[a]) > tiny) {
         const Vec given = scaled(axis[a], 1 / std::fabs(s[a]));
-        sheared = sheared || length(minus(given, third)) > 1e-5;
+        sheared = sheared || length(minus(given, third)) > SquareEnough;
     }
     unit[a] = third;
     out.rotation = fromColumns(unit[0], unit[1], unit[2]);
