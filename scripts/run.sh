@@ -9,3 +9,4 @@ cmake --preset linux >/dev/null
 cmake --build --preset linux -j "$(nproc)"
 
 build/linux/bin/maxase info
+build/linux/bin/maxase convert examples/scene.ase -o build/scene.glb

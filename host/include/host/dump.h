@@ -1,5 +1,5 @@
 // A deterministic JSON dump of a scene and of what the plug-in told the host.
-// Texts are UTF-8: 8-bit text that is not UTF-8 is read as Latin-1.
+// Texts are UTF-8, each 8-bit byte read as Latin-1.
 // Top-level keys: nodes, materials, messages, status, sceneInfo, settings,
 // internalErrors, animation, endImportCalls, contractViolations, hostNotes.
 // A primitive's node holds the mesh the host built for it (vertices, faces
