@@ -178,6 +178,8 @@ struct Scene {
         tracks->AddPositionKey(1)->SetValue(p1);
         tracks->AddPositionKey(0)->SetValue(p0);   // made out of order
         tracks->AddPositionKey(-1)->SetValue(p1);  // before the start
+        const float lost[3] = {std::numeric_limits<float>::quiet_NaN(), 0, 0};
+        tracks->AddPositionKey(0.5f)->SetValue(lost);  // not a number
         const float s2[3] = {2, 2, 2};
         tracks->AddScaleKey(0.5f)->SetValue(s2);
         tracks->AddScaleKey(0.5f)->SetValue(s2);  // the same time twice
@@ -334,7 +336,8 @@ TEST(GltfExport, RotationKeysAreComposedAndTurnTheWayTheyTurn) {
         EXPECT_GT(dot, 0) << "neighbours in one half of the quaternion sphere";
         EXPECT_NEAR(dot, half, 1e-5) << "the full turn goes by quarter turns";
     }
-    EXPECT_EQ(g.read(byPath["translation"]["input"]), (std::vector<double>{0, 1})) << "sorted; negative time left out";
+    EXPECT_EQ(g.read(byPath["translation"]["input"]), (std::vector<double>{0, 1}))
+        << "sorted; a negative time and a value that is not a number left out";
     EXPECT_EQ(g.read(byPath["translation"]["output"]), (std::vector<double>{0, 0, 0, 1, 2, 3}));
     EXPECT_EQ(g.read(byPath["scale"]["input"]), (std::vector<double>{0.5}))
         << "one key per time; keys without value left out";
