@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks the Windows build of the plug-in: a PE32 DLL for i386 that exports
 # exactly ZtDLLFunc, ASEImport and MAXImport, undecorated, imports only
-# Windows system DLLs and carries the icon group "MAX".
+# Windows system DLLs and carries its resources: the icon group "MAX",
+# dialog 1 and the "RTF" resource "INFO".
 set -euo pipefail
 
 dll=${1:-build/windows/bin/maxaseimport.dll}
@@ -23,4 +24,8 @@ while read -r name; do
 done < <(echo "$dump" | awk '/DLL Name:/ {print $3}')
 
 "$objdump" -h "$dll" | grep -q '\.rsrc' || fail "no resource section"
-echo "check_dll: $dll is a PE32 i386 DLL exporting exactly ASEImport, MAXImport, ZtDLLFunc; imports: $(echo "$dump" | awk '/DLL Name:/ {printf "%s ", $3}')"
+resources=$(python3 "$(dirname "$0")/dll_resources.py" "$dll")
+for wanted in "14 MAX" "5 1" "RTF INFO"; do
+    echo "$resources" | grep -qx "$wanted" || fail "no resource '$wanted' (type and name)"
+done
+echo "check_dll: $dll is a PE32 i386 DLL exporting exactly ASEImport, MAXImport, ZtDLLFunc; imports: $(echo "$dump" | awk '/DLL Name:/ {printf "%s ", $3}'); resources: $(echo "$resources" | tr '\n' ',' | sed 's/,$//')"

@@ -12,10 +12,11 @@ for preset in linux linux-asan windows; do
     cmake --build --preset "$preset" -j "$jobs"
 done
 
-# The sample files are part of the test run wherever they are present.
+# The sample files are part of the test run wherever they are present, and
+# required in CI.
 samples=${MAXASE_SAMPLES_DIR:-$(cd .. && pwd)/shared/samples}
 for preset in linux linux-asan; do
-    cmake --preset "$preset" -DMAXASE_SAMPLES_DIR="$samples" >/dev/null
+    cmake --preset "$preset" -DMAXASE_SAMPLES_DIR="$samples" -DMAXASE_REQUIRE_SAMPLES="${CI:+ON}" >/dev/null
     ctest --preset "$preset" -j "$jobs"
 done
 

@@ -344,6 +344,29 @@ TEST(Primitives, ChamferBoxIsRoundedWithinItsBox) {
     EXPECT_TRUE(isClosed(sharp));
 }
 
+TEST(Primitives, ChamferCylinderRoundsItsRims) {
+    // As a sample file has it: radius 12, height 8, fillet 1.01, 1 height
+    // segment, 3 fillet segments, 13 sides, 1 cap segment, smooth, no slice.
+    const ParamValues sample =
+        floats({{0, 12}, {1, 8}, {2, 1.01}, {3, 1}, {4, 3}, {5, 13}, {6, 1}, {7, 1}, {8, 0}, {9, 0}, {10, 0}, {11, 1}});
+    const PrimitiveMesh m = refhost::buildPrimitive(PrimitiveChamferCyl, sample);
+    EXPECT_FALSE(m.placeholder);
+    EXPECT_TRUE(isClosed(m));
+    // Thirteen sides: the vertex nearest -X is the sixth.
+    expectBounds(
+        m, {12 * std::cos(2 * Pi * 6 / 13), 12, -12 * std::sin(2 * Pi * 3 / 13), 12 * std::sin(2 * Pi * 3 / 13), 0, 8});
+    // Rings: 2 rims of the caps, 2 x 2 inside the fillets, 2 down the wall; two centres.
+    EXPECT_EQ(m.vertices.size(), 8u * 13 + 2);
+    const double prism = polygonArea(13, 12) * 8;
+    EXPECT_LT(volume(m), prism);
+    EXPECT_GT(volume(m), prism - polygonArea(13, 12.0) * 2 * 1.01 * 0.5);
+    expectTextureCoordinates(m);
+    // Without a fillet it is the cylinder.
+    const PrimitiveMesh sharp = refhost::buildPrimitive(PrimitiveChamferCyl, floats({{0, 2}, {1, 3}, {5, 8}}));
+    EXPECT_TRUE(isClosed(sharp));
+    EXPECT_NEAR(volume(sharp), polygonArea(8, 2) * 3, 1e-3);
+}
+
 TEST(Primitives, HedraFamiliesStartFromTheirSolids) {
     const PrimitiveMesh m = refhost::buildPrimitive(PrimitiveHedra, params({{0, 3}, {1, 2}}));
     EXPECT_EQ(m.vertices.size(), 12u);
@@ -356,8 +379,7 @@ TEST(Primitives, HedraFamiliesStartFromTheirSolids) {
 }
 
 TEST(Primitives, KindsNotKnownGetAPlaceholderBox) {
-    for (int32_t kind :
-         {PrimitivePrism, PrimitiveOilTank, PrimitiveSpindle, PrimitiveGengon, PrimitiveChamferCyl, PrimitiveKind40}) {
+    for (int32_t kind : {PrimitivePrism, PrimitiveOilTank, PrimitiveSpindle, PrimitiveGengon, PrimitiveKind40}) {
         const PrimitiveMesh m = refhost::buildPrimitive(kind, floats({{0, 4}, {1, 7}}));
         EXPECT_TRUE(m.placeholder) << kind;
         EXPECT_TRUE(isClosed(m));
@@ -370,8 +392,9 @@ TEST(Primitives, HostileParametersStayBounded) {
     // point value where a number belongs is ignored.
     ParamValues p = floats({{0, std::nan("")}, {1, 1e9}, {7, 1}, {8, std::numeric_limits<double>::infinity()}});
     p[2] = ParamValue{ParamValue::Type::Point, 0, 0, {1, 2, 3}};
-    for (int32_t kind : {PrimitiveBox, PrimitiveSphere, PrimitiveCylinder, PrimitiveTorus, PrimitiveCone,
-                         PrimitiveGeoSphere, PrimitiveTube, PrimitivePyramid, PrimitiveHedra, PrimitiveChamferBox}) {
+    for (int32_t kind :
+         {PrimitiveBox, PrimitiveSphere, PrimitiveCylinder, PrimitiveTorus, PrimitiveCone, PrimitiveGeoSphere,
+          PrimitiveTube, PrimitivePyramid, PrimitiveHedra, PrimitiveChamferBox, PrimitiveChamferCyl}) {
         const PrimitiveMesh m = refhost::buildPrimitive(kind, p);
         EXPECT_LE(m.faces.size(), 2'000'000u) << kind;
         EXPECT_EQ(m.smoothing.size(), m.faces.size());

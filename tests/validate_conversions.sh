@@ -41,7 +41,7 @@ for input in "${inputs[@]}"; do
     name=$(basename "$(dirname "$input")")_$(basename "$input")
     for format in gltf glb; do
         target="$out/$name.$format"
-        "$maxase" convert --agree "$input" -o "$target" >"$out/$name.$format.log" 2>&1
+        "$maxase" convert --agree --settings "$out/settings.ini" "$input" -o "$target" >"$out/$name.$format.log" 2>&1
         status=$?
         # 1 is an import that failed part way: the file holds what was read.
         if [ $status -gt 1 ] || [ ! -s "$target" ]; then

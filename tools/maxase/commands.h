@@ -14,6 +14,7 @@ using CommandRunner = std::function<int()>;
 
 CommandRunner addInfoCommand(CLI::App& program, const GlobalOptions& options);
 CommandRunner addImportCommand(CLI::App& program, const GlobalOptions& options);
+CommandRunner addThumbnailCommand(CLI::App& program, const GlobalOptions& options);
 CommandRunner addConvertCommand(CLI::App& program, const GlobalOptions& options);
 
 }  // namespace maxase

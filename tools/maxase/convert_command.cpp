@@ -16,6 +16,7 @@ struct ConvertOptions {
     std::string file;
     std::string output;
     bool agree = false;
+    std::string settingsPath = defaultSettingsPath();
 };
 
 void printCounts(FILE* out, const std::string& path, const gltf::ExportCounts& c) {
@@ -32,12 +33,11 @@ int runConvert(const GlobalOptions& global, const ConvertOptions& options) {
         std::fprintf(stderr, "maxase: the output must be a .gltf or .glb file: %s\n", options.output.c_str());
         return ExitUsage;
     }
-    const auto session = openSession(global.pluginPath);
+    const auto session = openSession(global.pluginPath, options.settingsPath);
     if (!session) return ExitFailed;
-    if (options.agree) agreeToMaxImport(*session);
     refhost::Scene scene(*session->app);
     ImportRun run;
-    const int status = importScene(*session, options.file, scene, run);
+    const int status = importScene(*session, {options.file, options.agree, options.settingsPath}, scene, run);
     if (status != ExitOk) return status;
 
     printSceneSummary(stdout, options.file, run.format, scene);
@@ -69,7 +69,7 @@ CommandRunner addConvertCommand(CLI::App& program, const GlobalOptions& options)
         "convert",
         "Import a .max or .ase file through the plug-in into the reference host and write the scene as glTF 2.0:\n"
         "a .gltf file with its data embedded, or a binary .glb file. Bitmaps are referred to by file name, not\n"
-        "copied.\n"
+        "copied. The acknowledgement of a MAX import is asked and kept as for import.\n"
         "Exit status: 0 when the import succeeded and the file was written, 1 when the import failed (the file\n"
         "still holds what was read) or the file could not be written, 2 for a usage error.");
     command->add_option("file", convertOptions->file, "The scene file (.max or .ase)")
@@ -79,7 +79,12 @@ CommandRunner addConvertCommand(CLI::App& program, const GlobalOptions& options)
         ->required()
         ->type_name("OUT.gltf|OUT.glb");
     command->add_flag("--agree", convertOptions->agree,
-                      "Answer the MAX importer's acknowledgement with agree, without asking");
+                      "Answer the acknowledgement of a MAX import with \"I Agree\" without asking");
+    command
+        ->add_option("--settings", convertOptions->settingsPath,
+                     "The INI file that keeps the host's settings, such as the acknowledgement's")
+        ->capture_default_str()
+        ->type_name("PATH");
     return [&options, convertOptions] { return runConvert(options, *convertOptions); };
 }
 

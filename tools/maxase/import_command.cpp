@@ -18,6 +18,8 @@ namespace {
 struct ImportOptions {
     std::string file;
     std::string jsonPath;
+    std::string settingsPath = defaultSettingsPath();
+    bool agree = false;
 };
 
 bool writeJson(const nlohmann::ordered_json& json, const std::string& path) {
@@ -32,12 +34,12 @@ bool writeJson(const nlohmann::ordered_json& json, const std::string& path) {
 }
 
 int runImport(const GlobalOptions& global, const ImportOptions& options) {
-    const auto session = openSession(global.pluginPath);
+    const auto session = openSession(global.pluginPath, options.settingsPath);
     if (!session) return ExitFailed;
     refhost::App& app = *session->app;
     refhost::Scene scene(app);
     ImportRun run;
-    const int status = importScene(*session, options.file, scene, run);
+    const int status = importScene(*session, {options.file, options.agree, options.settingsPath}, scene, run);
     if (status != ExitOk) return status;
 
     // With --json - the dump alone goes to standard output, the report to standard error.
@@ -60,12 +62,21 @@ CommandRunner addImportCommand(CLI::App& program, const GlobalOptions& options) 
     CLI::App* command = program.add_subcommand(
         "import",
         "Import a .max or .ase file through the plug-in into the reference host, and show the scene.\n"
+        "Before a MAX import the plug-in asks for an acknowledgement; it is shown here and answered on\n"
+        "the terminal, and its settings are kept in the --settings file.\n"
         "Exit status: 0 when the import succeeded, 1 when it failed, 2 for a usage error.");
     command->add_option("file", importOptions->file, "The scene file (.max or .ase)")
         ->required()
         ->check(CLI::ExistingFile);
     command->add_option("--json", importOptions->jsonPath, "Write the scene dump as JSON to PATH, or - for stdout")
         ->type_name("PATH|-");
+    command->add_flag("--agree", importOptions->agree,
+                      "Answer the acknowledgement of a MAX import with \"I Agree\" without asking");
+    command
+        ->add_option("--settings", importOptions->settingsPath,
+                     "The INI file that keeps the host's settings, such as the acknowledgement's")
+        ->capture_default_str()
+        ->type_name("PATH");
     return [&options, importOptions] { return runImport(options, *importOptions); };
 }
 

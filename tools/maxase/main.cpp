@@ -23,6 +23,7 @@ int main(int argc, char** argv) {
     auto add = [&](maxase::CommandRunner runner) { runners[program.get_subcommands({}).back()] = std::move(runner); };
     add(maxase::addInfoCommand(program, options));
     add(maxase::addImportCommand(program, options));
+    add(maxase::addThumbnailCommand(program, options));
     add(maxase::addConvertCommand(program, options));
 
     try {

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 namespace maxase {
@@ -12,6 +13,20 @@ std::string defaultPluginPath() {
     const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
     const auto folder = error ? std::filesystem::current_path() : self.parent_path();
     return (folder / "maxaseimport.so").string();
+}
+
+std::string defaultSettingsPath() {
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    const char* home = std::getenv("HOME");
+    std::filesystem::path folder;
+    if (config && *config) {
+        folder = config;
+    } else if (home && *home) {
+        folder = std::filesystem::path(home) / ".config";
+    } else {
+        folder = std::filesystem::current_path();
+    }
+    return (folder / "maxase" / "settings.ini").string();
 }
 
 std::unique_ptr<Session> openSession(const std::string& pluginPath, const std::string& iniPath) {

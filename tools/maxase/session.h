@@ -18,6 +18,9 @@ constexpr int ExitUsage = 2;
 
 // The plug-in library beside the maxase program.
 std::string defaultPluginPath();
+// The host's settings file in the user's configuration folder:
+// $XDG_CONFIG_HOME/maxase/settings.ini, or ~/.config/maxase/settings.ini.
+std::string defaultSettingsPath();
 
 struct Session {
     std::unique_ptr<refhost::Settings> settings;

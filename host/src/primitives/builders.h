@@ -8,6 +8,7 @@ namespace refhost::primitives {
 
 PrimitiveMesh buildBox(const Parameters& p);
 PrimitiveMesh buildChamferBox(const Parameters& p);
+PrimitiveMesh buildChamferCylinder(const Parameters& p);
 PrimitiveMesh buildSphere(const Parameters& p);
 PrimitiveMesh buildGeoSphere(const Parameters& p);
 PrimitiveMesh buildCylinder(const Parameters& p);

@@ -1,6 +1,6 @@
-// Cylinder, cone and tube: straight walls turned about the Z axis, closed by
-// flat caps, each with height segments along the wall and cap segments
-// across the caps.
+// Cylinder, cone, tube and chamfered cylinder: straight walls turned about
+// the Z axis, closed by flat caps, each with height segments along the wall
+// and cap segments across the caps.
 #include <algorithm>
 #include <cmath>
 
@@ -11,6 +11,7 @@ namespace refhost::primitives {
 
 namespace {
 
+constexpr double Pi = 3.14159265358979323846;
 constexpr uint32_t TopGroup = 2, BottomGroup = 4, SliceStartGroup = 8, SliceEndGroup = 16;
 
 struct Walls {
@@ -96,6 +97,44 @@ PrimitiveMesh buildTube(const Parameters& p) {
     for (int j = 0; j < w.heightSegs; ++j) profile.push_back({inner, h * j / w.heightSegs, wall, 0});
     for (int i = 0; i < w.capSegs; ++i) profile.push_back({inner + (outer - inner) * i / w.capSegs, h, TopGroup, 0});
     return solidOfRevolution(w, std::move(profile), true);
+}
+
+// 0 radius, 1 height, 2 fillet, 3 height segs, 4 fillet segs, 5 sides,
+// 6 cap segs, 7 smooth, 8 sliceOn, 9 slice from, 10 slice to, 11 genUVs: the
+// order of the twelve values of the sample files' blocks, whose counts and
+// lengths fall where these names have them.
+PrimitiveMesh buildChamferCylinder(const Parameters& p) {
+    const double radius = std::fabs(p.number(0, 0)), height = p.number(1, 0), h = std::fabs(height);
+    const double fillet = std::clamp(p.number(2, 0), 0.0, std::min(radius, h / 2));
+    const int heightSegs = p.count(3, 1, 1, MaxSegments), filletSegs = p.count(4, 1, 1, MaxSegments);
+    const Walls w{radius,
+                  radius,
+                  height,
+                  heightSegs,
+                  p.count(6, 1, 1, MaxSegments),
+                  p.count(5, 12, 3, MaxSegments),
+                  p.flag(7, true),
+                  readSlice(p, 8, 9, 10),
+                  p.flag(11, false)};
+    const uint32_t wall = w.smooth ? 1 : 0;
+    const double inner = radius - fillet;
+    // Out across the top to the fillet, round it, down the wall, round the
+    // lower fillet, in across the bottom.
+    std::vector<ProfilePoint> profile;
+    for (int i = 0; i < w.capSegs; ++i) profile.push_back({inner * i / w.capSegs, h, TopGroup, 0});
+    for (int s = 0; s < filletSegs; ++s) {
+        const double a = Pi / 2 * s / filletSegs;
+        profile.push_back({inner + fillet * std::sin(a), h - fillet + fillet * std::cos(a), wall, 0});
+    }
+    for (int j = 0; j < heightSegs; ++j) {
+        profile.push_back({radius, h - fillet - (h - 2 * fillet) * j / heightSegs, wall, 0});
+    }
+    for (int s = 0; s < filletSegs; ++s) {
+        const double a = Pi / 2 * s / filletSegs;
+        profile.push_back({inner + fillet * std::cos(a), fillet - fillet * std::sin(a), wall, 0});
+    }
+    for (int i = w.capSegs; i >= 0; --i) profile.push_back({inner * i / w.capSegs, 0, BottomGroup, 0});
+    return solidOfRevolution(w, std::move(profile), false);
 }
 
 }  // namespace refhost::primitives

@@ -30,6 +30,8 @@ PrimitiveMesh buildPrimitive(int32_t kind, const ParamValues& values) {
             return buildHedra(p);
         case PrimitiveChamferBox:
             return buildChamferBox(p);
+        case PrimitiveChamferCyl:
+            return buildChamferCylinder(p);
         default:
             return buildPlaceholderBox(p);
     }

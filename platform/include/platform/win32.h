@@ -11,6 +11,8 @@
 #include <objbase.h>
 #include <ole2.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <richedit.h>
 
 #else  // stand-ins
 
@@ -56,6 +58,11 @@ typedef HANDLE HRSRC;
 typedef struct HINSTANCE__* HINSTANCE;
 typedef HINSTANCE HMODULE;
 typedef struct HWND__* HWND;
+typedef int16_t SHORT;
+typedef UINT_PTR DWORD_PTR;
+typedef BYTE* LPBYTE;
+typedef DWORD COLORREF;
+typedef LONG* LPLONG;
 
 #ifndef TRUE
 #define TRUE 1
@@ -75,6 +82,45 @@ typedef struct HWND__* HWND;
 #define E_OUTOFMEMORY static_cast<HRESULT>(0x8007000EL)
 #define E_INVALIDARG static_cast<HRESULT>(0x80070057L)
 
+// Structured storage result codes
+#define STG_E_INVALIDFUNCTION static_cast<HRESULT>(0x80030001L)
+#define STG_E_FILENOTFOUND static_cast<HRESULT>(0x80030002L)
+#define STG_E_PATHNOTFOUND static_cast<HRESULT>(0x80030003L)
+#define STG_E_ACCESSDENIED static_cast<HRESULT>(0x80030005L)
+#define STG_E_INSUFFICIENTMEMORY static_cast<HRESULT>(0x80030008L)
+#define STG_E_INVALIDPOINTER static_cast<HRESULT>(0x80030009L)
+#define STG_E_READFAULT static_cast<HRESULT>(0x8003001EL)
+#define STG_E_FILEALREADYEXISTS static_cast<HRESULT>(0x80030050L)
+#define STG_E_INVALIDNAME static_cast<HRESULT>(0x800300FCL)
+#define STG_E_INVALIDFLAG static_cast<HRESULT>(0x800300FFL)
+#define STG_E_DOCFILECORRUPT static_cast<HRESULT>(0x80030109L)
+#define E_NOINTERFACE static_cast<HRESULT>(0x80004002L)
+#define E_NOTIMPL static_cast<HRESULT>(0x80004001L)
+
+// Structured storage modes and seek origins
+#define STGM_READ 0x00000000u
+#define STGM_WRITE 0x00000001u
+#define STGM_READWRITE 0x00000002u
+#define STGM_SHARE_EXCLUSIVE 0x00000010u
+#define STREAM_SEEK_SET 0
+#define STREAM_SEEK_CUR 1
+#define STREAM_SEEK_END 2
+
+// Dialogs and controls
+#define WM_INITDIALOG 0x0110u
+#define WM_COMMAND 0x0111u
+#define IDOK 1
+#define IDCANCEL 2
+#define BST_UNCHECKED 0u
+#define BST_CHECKED 1u
+#define COLOR_BTNFACE 15
+#define EM_SETBKGNDCOLOR 0x0443u
+#define EM_STREAMIN 0x0449u
+#define SF_TEXT 0x0001u
+#define SF_RTF 0x0002u
+#define LOWORD(l) (static_cast<WORD>(static_cast<UINT_PTR>(l) & 0xFFFFu))
+#define VK_SHIFT 0x10
+
 // Global memory
 #define GMEM_FIXED 0x0000u
 #define GMEM_MOVEABLE 0x0002u
@@ -83,6 +129,62 @@ typedef struct HWND__* HWND;
 
 // Process heap
 #define HEAP_ZERO_MEMORY 0x00000008u
+
+struct GUID {
+    DWORD Data1;
+    WORD Data2;
+    WORD Data3;
+    BYTE Data4[8];
+};
+typedef GUID IID;
+#define REFIID const IID&
+
+union LARGE_INTEGER {
+    int64_t QuadPart;
+};
+union ULARGE_INTEGER {
+    uint64_t QuadPart;
+};
+typedef WCHAR** SNB;
+
+// The COM objects of structured storage, with Windows' slot layout up to the
+// last operation the plug-in calls; the slots it never calls are placeholders.
+struct IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) = 0;
+    virtual ULONG STDMETHODCALLTYPE AddRef() = 0;
+    virtual ULONG STDMETHODCALLTYPE Release() = 0;
+
+ protected:
+    ~IUnknown() = default;
+};
+
+struct IStream : IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE Read(void* buffer, ULONG count, ULONG* countRead) = 0;
+    virtual HRESULT STDMETHODCALLTYPE Write(const void* buffer, ULONG count, ULONG* countWritten) = 0;
+    virtual HRESULT STDMETHODCALLTYPE Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER* newPosition) = 0;
+
+ protected:
+    ~IStream() = default;
+};
+
+struct IStorage : IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE CreateStream(const WCHAR* name, DWORD mode, DWORD reserved1, DWORD reserved2,
+                                                   IStream** stream) = 0;
+    virtual HRESULT STDMETHODCALLTYPE OpenStream(const WCHAR* name, void* reserved1, DWORD mode, DWORD reserved2,
+                                                 IStream** stream) = 0;
+
+ protected:
+    ~IStorage() = default;
+};
+
+// Dialogs and the rich edit control
+typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
+typedef DWORD(CALLBACK* EDITSTREAMCALLBACK)(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG* transferred);
+struct EDITSTREAM {
+    DWORD_PTR dwCookie;
+    DWORD dwError;
+    EDITSTREAMCALLBACK pfnCallback;
+};
 
 extern "C" {
 
@@ -112,8 +214,20 @@ PLATFORM_API HGLOBAL WINAPI LoadResource(HMODULE module, HRSRC resource);
 PLATFORM_API LPVOID WINAPI LockResource(HGLOBAL loaded);
 PLATFORM_API DWORD WINAPI SizeofResource(HMODULE module, HRSRC resource);
 
-// OLE
+// OLE and structured storage
 PLATFORM_API HRESULT WINAPI OleInitialize(LPVOID reserved);
+PLATFORM_API HRESULT WINAPI StgOpenStorage(const WCHAR* name, IStorage* priority, DWORD mode, SNB exclude,
+                                           DWORD reserved, IStorage** storage);
+
+// Dialogs, controls and the keyboard
+PLATFORM_API INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC procedure,
+                                            LPARAM initParam);
+PLATFORM_API BOOL WINAPI EndDialog(HWND dialog, INT_PTR result);
+PLATFORM_API BOOL WINAPI CheckDlgButton(HWND dialog, int id, UINT check);
+PLATFORM_API UINT WINAPI IsDlgButtonChecked(HWND dialog, int id);
+PLATFORM_API LRESULT WINAPI SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam);
+PLATFORM_API DWORD WINAPI GetSysColor(int index);
+PLATFORM_API SHORT WINAPI GetAsyncKeyState(int virtualKey);
 
 }  // extern "C"
 

@@ -1,0 +1,133 @@
+#include "max/class_directory.h"
+
+#include "frame/module_state.h"
+#include "max/chunk_reader.h"
+#include "max/compound_document.h"
+#include "platform/heap.h"
+#include "platform/text_format.h"
+
+namespace {
+
+constexpr uint16_t ChunkClassName = 0x2042;
+constexpr uint16_t ChunkClassRecord = 0x2060;
+constexpr uint32_t MaxNameBytes = 512;
+constexpr uint32_t ClassIdBytes = 12;  // words 0 to 2
+const char* const DirectoryStreamNames[] = {"ClassDirectory", "ClassDirectory2", "ClassDirectory3"};
+
+ClassEntry* newEntry(MaxFile& file) {
+    auto* entry = static_cast<ClassEntry*>(file.pool->Alloc(sizeof(ClassEntry)));
+    if (!entry) return nullptr;
+    entry->name = nullptr;
+    entry->recordLength = 0;
+    entry->record = nullptr;
+    entry->next = file.classList;
+    file.classList = entry;
+    ++file.classCount;
+    return entry;
+}
+
+void readName(MaxFile& file, const ChunkHeader& chunk, ClassEntry& entry) {
+    const uint32_t available = chunkDataSize(chunk);
+    WCHAR units[MaxNameBytes / 2 + 1];
+    unsigned char bytes[MaxNameBytes];
+    const auto got = static_cast<uint32_t>(
+        readBytes(file, bytes, static_cast<int32_t>(available < MaxNameBytes ? available : MaxNameBytes)));
+    const uint32_t count = got / 2;
+    for (uint32_t i = 0; i < count; ++i) units[i] = static_cast<WCHAR>(bytes[2 * i] | bytes[2 * i + 1] << 8);
+    units[count] = 0;
+    auto* name = static_cast<char*>(file.pool->Alloc(static_cast<int32_t>(count + 1)));
+    if (!name) return;
+    narrowName(name, units);
+    entry.name = name;
+}
+
+void readRecord(MaxFile& file, const ChunkHeader& chunk, ClassEntry& entry) {
+    const uint32_t length = chunkDataSize(chunk);
+    auto* record = static_cast<unsigned char*>(file.pool->Alloc(static_cast<int32_t>(length)));
+    if (!record) return;
+    const auto got = static_cast<uint32_t>(readBytes(file, record, static_cast<int32_t>(length)));
+    entry.record = record;
+    entry.recordLength = got;
+}
+
+void readClassContainer(MaxFile& file, const ChunkHeader& container) {
+    ClassEntry* entry = nullptr;
+    for (ChunkHeader c{}; nextChunk(file, chunkEnd(container), c); skipChunk(file, c)) {
+        if (c.id != ChunkClassName && c.id != ChunkClassRecord) {
+            char text[64];
+            formatText(text, "Class Directory. Unknown CHUNK ID: %X", c.id);
+            hostApp->ShowMessage(MessageWarning, text);
+            continue;
+        }
+        if (!entry) entry = newEntry(file);
+        if (!entry) return;
+        if (c.id == ChunkClassName) {
+            readName(file, c, *entry);
+        } else {
+            readRecord(file, c, *entry);
+        }
+    }
+}
+
+// The first of the directory's stream names that opens, or null after the
+// failure of the last has been shown.
+IStream* openDirectoryStream(MaxFile& file) {
+    HRESULT result = S_OK;
+    for (const char* name : DirectoryStreamNames) {
+        WCHAR wide[32];
+        widenName(wide, name, 32);
+        IStream* stream = nullptr;
+        result = file.storage->OpenStream(wide, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, &stream);
+        if (SUCCEEDED(result) && stream) return stream;
+    }
+    reportStorageError(result);
+    return nullptr;
+}
+
+void indexClasses(MaxFile& file) {
+    if (file.classCount == 0) return;
+    file.classes =
+        static_cast<ClassEntry**>(heapAllocArray(static_cast<uint32_t>(file.classCount), sizeof(ClassEntry*)));
+    if (!file.classes) {
+        file.classCount = 0;  // without the index no class can be named
+        return;
+    }
+    int32_t index = file.classCount - 1;
+    for (ClassEntry* entry = file.classList; entry && index >= 0; entry = entry->next) file.classes[index--] = entry;
+}
+
+}  // namespace
+
+void readClassDirectory(MaxFile& file) {
+    IStream* scene = file.stream;
+    const uint32_t scenePosition = tellPosition(file);
+    file.stream = nullptr;
+    IStream* directory = file.pool ? openDirectoryStream(file) : nullptr;
+    if (directory) {
+        selectStream(file, directory);
+        const uint32_t size = streamSize(file);
+        for (ChunkHeader c{}; nextChunk(file, size, c); skipChunk(file, c)) {
+            if (c.kind == ChunkKindContainer) readClassContainer(file, c);
+        }
+        directory->Release();
+        indexClasses(file);
+    }
+    selectStream(file, scene);
+    seekTo(file, static_cast<int32_t>(scenePosition));
+}
+
+const ClassEntry* classAt(const MaxFile& file, uint32_t classIndex) {
+    if (!file.classes || classIndex >= static_cast<uint32_t>(file.classCount)) return nullptr;
+    return file.classes[classIndex];
+}
+
+bool classId(const MaxFile& file, uint32_t classIndex, uint32_t& a, uint32_t& b) {
+    const ClassEntry* entry = classAt(file, classIndex);
+    if (!entry || !entry->record || entry->recordLength < ClassIdBytes) return false;
+    const unsigned char* r = entry->record;
+    a = static_cast<uint32_t>(r[4]) | static_cast<uint32_t>(r[5]) << 8 | static_cast<uint32_t>(r[6]) << 16 |
+        static_cast<uint32_t>(r[7]) << 24;
+    b = static_cast<uint32_t>(r[8]) | static_cast<uint32_t>(r[9]) << 8 | static_cast<uint32_t>(r[10]) << 16 |
+        static_cast<uint32_t>(r[11]) << 24;
+    return true;
+}

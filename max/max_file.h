@@ -1,0 +1,40 @@
+// The context of one MAX import: the open compound document, the stream the
+// chunk reader reads, the class directory, the reference table and the scene
+// being filled. It lives on the importer's stack for one call.
+#pragma once
+
+#include <cstdint>
+
+#include "frame/contract/host_interfaces.h"
+#include "platform/win32.h"
+
+struct ClassEntry;
+struct RefEntry;
+
+// The chunk reader's window over the current stream: the stream is read in
+// large blocks, and headers and small values are served from memory.
+struct StreamWindow {
+    unsigned char* data;  // null when no memory could be had: reads then go to the stream directly
+    uint32_t capacity;
+    uint32_t start;   // stream position of data[0]
+    uint32_t length;  // valid bytes in data
+    uint32_t position;
+    uint32_t size;
+};
+
+struct MaxFile {
+    int32_t nodeClassIndex;  // class index of "Node", -1 when there is none
+    RefEntry* refs;          // the reference table, in refMemory, locked
+    int32_t refCount;
+    int32_t refCapacity;
+    HGLOBAL refMemory;
+    HostPool* pool;         // class names and records
+    ClassEntry* classList;  // newest first
+    ClassEntry** classes;   // by class index
+    int32_t classCount;
+    IStorage* storage;
+    IStream* stream;  // read by the chunk reader: "Scene", or the class directory while it is read
+    HostScene* scene;
+    HWND viewer;  // the structure viewer's tree, null while it is off
+    StreamWindow window;
+};

@@ -1,0 +1,128 @@
+#include "max/mesh_node.h"
+
+#include <cstring>
+#include <new>
+
+#include "frame/module_state.h"
+#include "platform/heap.h"
+#include "platform/text_format.h"
+
+namespace {
+
+constexpr char NoName[] = "NoName";
+constexpr uint32_t EdgeFlagsMask = 7;
+
+}  // namespace
+
+MaxNode::~MaxNode() {
+    heapFree(name);
+}
+
+int32_t MaxNode::emit(HostScene* scene) {
+    if (!hostNode) return 1;
+    if (name) hostNode->SetName(name);
+    HostMaterial* material = scene->CreateMaterial();
+    if (!material) return 1;
+    const Point3 diffuse{static_cast<float>(colour & 0xFF) / 255.0f, static_cast<float>((colour >> 8) & 0xFF) / 255.0f,
+                         static_cast<float>((colour >> 16) & 0xFF) / 255.0f};
+    material->SetProperty(MaterialDiffuse, &diffuse);
+    char materialName[288];
+    formatText(materialName, "DefMat for %s", name ? name : NoName);
+    material->SetName(materialName);
+    hostNode->SetProperty(NodeMaterial, reinterpret_cast<uint32_t>(material));
+    return 1;
+}
+
+MaxMeshNode::MaxMeshNode() {
+    hostApp->MatrixIdentity(&matrix);
+}
+
+MaxMeshNode::~MaxMeshNode() {
+    freeGeometry();
+}
+
+bool MaxMeshNode::allocVertices(int32_t count) {
+    heapFree(vertexData);
+    vertexCount = 0;
+    vertexData = nullptr;
+    if (count <= 0) return false;
+    vertexData = static_cast<Point3*>(heapAllocArray(static_cast<uint32_t>(count), sizeof(Point3)));
+    if (!vertexData) return false;
+    vertexCount = count;
+    return true;
+}
+
+bool MaxMeshNode::allocFaces(int32_t count) {
+    heapFree(faceData);
+    faceCount = 0;
+    faceData = nullptr;
+    if (count <= 0) return false;
+    faceData = static_cast<MaxFace*>(heapAllocArray(static_cast<uint32_t>(count), sizeof(MaxFace)));
+    if (!faceData) return false;
+    faceCount = count;
+    return true;
+}
+
+void MaxMeshNode::freeGeometry() {
+    heapFree(vertexData);
+    heapFree(faceData);
+    vertexData = nullptr;
+    faceData = nullptr;
+    vertexCount = 0;
+    faceCount = 0;
+}
+
+int32_t MaxMeshNode::emit(HostScene* scene) {
+    if (!hostNode) {
+        HostMeshNode* mesh = scene->CreateNode();
+        hostNode = mesh;
+        if (mesh) emitGeometry(mesh);
+        freeGeometry();
+    }
+    MaxNode::emit(scene);
+    if (hostNode) hostNode->SetTransform(&matrix);
+    return 1;
+}
+
+// Faces go over only with vertices. A face index at or beyond the vertex
+// count would let the host read past the vertices: it becomes 0, and the
+// node's mended indices are reported once.
+void MaxMeshNode::emitGeometry(HostMeshNode* mesh) {
+    if (vertexCount == 0 || !mesh->SetVertexCount(vertexCount, 0)) return;
+    Point3* vertices = meshVertices(mesh);
+    if (!vertices || meshVertexCount(mesh) != vertexCount) return;
+    std::memcpy(vertices, vertexData, static_cast<std::size_t>(vertexCount) * sizeof(Point3));
+    if (faceCount == 0 || !mesh->SetFaceCount(faceCount, 0)) return;
+
+    const auto limit = static_cast<uint32_t>(vertexCount);
+    uint32_t mended = 0;
+    auto checked = [limit, &mended](uint32_t index) {
+        if (index < limit) return static_cast<int32_t>(index);
+        ++mended;
+        return 0;
+    };
+    for (int32_t i = 0; i < faceCount; ++i) {
+        HostFace* face = mesh->GetFace(i);
+        if (!face) break;
+        const MaxFace& source = faceData[i];
+        face->flags = static_cast<uint16_t>(source.flags & EdgeFlagsMask);
+        face->a = checked(source.a);
+        face->b = checked(source.b);
+        face->c = checked(source.c);
+    }
+    if (mended == 0) return;
+    char text[320];
+    formatText(text, "%s: %u face indices beyond the %d vertices set to 0", name ? name : NoName, mended, vertexCount);
+    hostApp->ShowMessage(MessageSceneLog, text);
+}
+
+MaxMeshNode* createMeshNode() {
+    void* memory = heapAlloc(sizeof(MaxMeshNode));
+    return memory ? new (memory) MaxMeshNode() : nullptr;
+}
+
+void destroyNode(MaxNode* node) {
+    if (!node) return;
+    node->~MaxNode();
+    heapFree(node);
+}

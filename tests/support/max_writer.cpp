@@ -1,0 +1,216 @@
+#include "support/max_writer.h"
+
+#include <cstring>
+
+namespace testing_support {
+
+namespace {
+
+constexpr uint32_t ContainerBit = 0x80000000u;
+
+Bytes int32Bytes(const std::vector<int32_t>& values) {
+    Bytes bytes;
+    for (int32_t v : values) appendInt32(bytes, v);
+    return bytes;
+}
+
+std::string classDisplayName(ClassId id) {
+    return "Class" + std::to_string(id.a) + "_" + std::to_string(id.b);
+}
+
+}  // namespace
+
+void appendInt32(Bytes& bytes, int32_t value) {
+    for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<unsigned char>(static_cast<uint32_t>(value) >> (8 * i)));
+}
+
+void appendFloat(Bytes& bytes, float value) {
+    int32_t bits;
+    std::memcpy(&bits, &value, 4);
+    appendInt32(bytes, bits);
+}
+
+Chunk Chunk::data(uint16_t id, Bytes bytes) {
+    Chunk c;
+    c.id_ = id;
+    c.data_ = std::move(bytes);
+    return c;
+}
+
+Chunk Chunk::container(uint16_t id, std::vector<Chunk> children) {
+    Chunk c;
+    c.id_ = id;
+    c.container_ = true;
+    c.children_ = std::move(children);
+    return c;
+}
+
+Chunk Chunk::int32s(uint16_t id, std::initializer_list<int32_t> values) {
+    return data(id, int32Bytes(values));
+}
+
+Chunk Chunk::floats(uint16_t id, std::initializer_list<float> values) {
+    Bytes bytes;
+    for (float v : values) appendFloat(bytes, v);
+    return data(id, bytes);
+}
+
+Chunk Chunk::utf16(uint16_t id, const std::string& text) {
+    Bytes bytes;
+    for (char ch : text) {
+        bytes.push_back(static_cast<unsigned char>(ch));
+        bytes.push_back(0);
+    }
+    return data(id, bytes);
+}
+
+Chunk& Chunk::storedLength(uint32_t raw) {
+    overridden_ = true;
+    rawLength_ = raw;
+    return *this;
+}
+
+Bytes Chunk::bytes() const {
+    const Bytes body = container_ ? concat(children_) : data_;
+    const uint32_t length =
+        overridden_ ? rawLength_ : (static_cast<uint32_t>(body.size()) + 6) | (container_ ? ContainerBit : 0);
+    Bytes out{static_cast<unsigned char>(id_), static_cast<unsigned char>(id_ >> 8)};
+    appendInt32(out, static_cast<int32_t>(length));
+    out.insert(out.end(), body.begin(), body.end());
+    return out;
+}
+
+Bytes concat(const std::vector<Chunk>& chunks) {
+    Bytes out;
+    for (const Chunk& c : chunks) {
+        const Bytes b = c.bytes();
+        out.insert(out.end(), b.begin(), b.end());
+    }
+    return out;
+}
+
+Param floatParam(int32_t index, float value) {
+    return {Param::Type::Float, index, value, 0, {0, 0, 0}};
+}
+
+Param intParam(int32_t index, int32_t value) {
+    return {Param::Type::Int, index, 0, value, {0, 0, 0}};
+}
+
+int MaxWriter::addClass(const std::string& name, ClassId id) {
+    classes_.push_back({name, id});
+    return static_cast<int>(classes_.size()) - 1;
+}
+
+int MaxWriter::classFor(const std::string& name, ClassId id) {
+    for (std::size_t i = 0; i < classes_.size(); ++i) {
+        if (classes_[i].name == name && classes_[i].id.a == id.a && classes_[i].id.b == id.b)
+            return static_cast<int>(i);
+    }
+    return addClass(name, id);
+}
+
+int MaxWriter::addObject(uint16_t classIndex, std::vector<Chunk> children) {
+    objects_.push_back(Chunk::container(classIndex, std::move(children)));
+    return static_cast<int>(objects_.size()) - 1;
+}
+
+int MaxWriter::node(const std::string& name, int32_t parentRef, std::vector<int32_t> refs, uint32_t colour) {
+    std::vector<Chunk> children{Chunk::int32s(0x0960, {parentRef})};
+    if (!name.empty()) children.push_back(Chunk::utf16(0x0962, name));
+    children.push_back(Chunk::int32s(0x0974, {static_cast<int32_t>(colour)}));
+    if (!refs.empty()) children.push_back(Chunk::data(0x2034, int32Bytes(refs)));
+    return addObject(static_cast<uint16_t>(classFor("Node", NodeClass)), std::move(children));
+}
+
+int MaxWriter::scene(std::vector<int32_t> items) {
+    return addObject(static_cast<uint16_t>(classFor("Scene", SceneClass)), {Chunk::data(0x2034, int32Bytes(items))});
+}
+
+int MaxWriter::position(float x, float y, float z) {
+    return addObject(static_cast<uint16_t>(classFor("Bezier Position", PositionClass)),
+                     {Chunk::floats(0x2503, {x, y, z})});
+}
+
+int MaxWriter::rotation(float x, float y, float z, float w, ClassId id) {
+    return addObject(static_cast<uint16_t>(classFor(classDisplayName(id), id)), {Chunk::floats(0x2504, {x, y, z, w})});
+}
+
+int MaxWriter::scale(float x, float y, float z) {
+    return addObject(static_cast<uint16_t>(classFor("Bezier Scale", ScaleClass)), {Chunk::floats(0x2505, {x, y, z})});
+}
+
+int MaxWriter::transform(std::vector<int32_t> subControllers) {
+    return addObject(static_cast<uint16_t>(classFor("Position/Rotation/Scale", TransformClass)),
+                     {Chunk::data(0x2034, int32Bytes(subControllers))});
+}
+
+int MaxWriter::mesh(const std::vector<float>& xyz, const std::vector<Face>& faces) {
+    Bytes vertices;
+    appendInt32(vertices, static_cast<int32_t>(xyz.size() / 3));
+    for (float v : xyz) appendFloat(vertices, v);
+    Bytes faceBytes;
+    appendInt32(faceBytes, static_cast<int32_t>(faces.size()));
+    for (const Face& f : faces) {
+        for (uint32_t word : {f.a, f.b, f.c, 0u, f.flags}) appendInt32(faceBytes, static_cast<int32_t>(word));
+    }
+    return addObject(static_cast<uint16_t>(classFor("Editable Mesh", EditableMeshClass)),
+                     {Chunk::container(0x08FE, {Chunk::data(0x0914, vertices), Chunk::data(0x0912, faceBytes)})});
+}
+
+int MaxWriter::paramBlock(const std::vector<Param>& params, int32_t declared) {
+    std::vector<Chunk> children{Chunk::int32s(0x0001, {declared < 0 ? static_cast<int32_t>(params.size()) : declared})};
+    for (const Param& p : params) {
+        std::vector<Chunk> parts;
+        if (p.index >= 0) parts.push_back(Chunk::int32s(0x0003, {p.index}));
+        switch (p.type) {
+            case Param::Type::Float:
+                parts.push_back(Chunk::floats(0x0100, {p.f}));
+                break;
+            case Param::Type::Int:
+                parts.push_back(Chunk::int32s(0x0101, {p.i}));
+                break;
+            case Param::Type::Point3:
+                parts.push_back(Chunk::floats(0x0102, {p.p[0], p.p[1], p.p[2]}));
+                break;
+        }
+        children.push_back(Chunk::container(0x0002, std::move(parts)));
+    }
+    return addObject(static_cast<uint16_t>(classFor("ParamBlock", ParamBlockClass)), std::move(children));
+}
+
+int MaxWriter::primitive(ClassId id, std::vector<int32_t> refs) {
+    return addObject(static_cast<uint16_t>(classFor(classDisplayName(id), id)),
+                     {Chunk::data(0x2034, int32Bytes(refs))});
+}
+
+int MaxWriter::derived(std::vector<int32_t> refs) {
+    objects_.push_back(Chunk::container(0x2032, {Chunk::data(0x2034, int32Bytes(refs))}));
+    return static_cast<int>(objects_.size()) - 1;
+}
+
+Bytes MaxWriter::sceneStream(uint16_t topId) const {
+    return Chunk::container(topId, objects_).bytes();
+}
+
+Bytes MaxWriter::classDirectoryStream() const {
+    std::vector<Chunk> entries;
+    for (const Class& c : classes_) {
+        std::vector<Chunk> parts;
+        if (!c.name.empty()) parts.push_back(Chunk::utf16(0x2042, c.name));
+        Bytes record;
+        for (uint32_t word : {0u, c.id.a, c.id.b, 0u}) appendInt32(record, static_cast<int32_t>(word));
+        parts.push_back(Chunk::data(0x2060, record));
+        entries.push_back(Chunk::container(0x2040, std::move(parts)));
+    }
+    return concat(entries);
+}
+
+Bytes MaxWriter::build(const CompoundOptions& options, std::vector<CompoundStream> extraStreams,
+                       const std::string& directoryName) const {
+    std::vector<CompoundStream> streams{{directoryName, classDirectoryStream()}, {"Scene", sceneStream()}};
+    for (CompoundStream& s : extraStreams) streams.push_back(std::move(s));
+    return writeCompound(streams, options);
+}
+
+}  // namespace testing_support
