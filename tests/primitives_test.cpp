@@ -367,14 +367,38 @@ TEST(Primitives, ChamferCylinderRoundsItsRims) {
     EXPECT_NEAR(volume(sharp), polygonArea(8, 2) * 3, 1e-3);
 }
 
-TEST(Primitives, HedraFamiliesStartFromTheirSolids) {
-    const PrimitiveMesh m = refhost::buildPrimitive(PrimitiveHedra, params({{0, 3}, {1, 2}}));
-    EXPECT_EQ(m.vertices.size(), 12u);
-    EXPECT_EQ(m.faces.size(), 20u);
-    EXPECT_TRUE(isClosed(m));
-    EXPECT_TRUE(m.note.empty());
-    for (const Point3& p : m.vertices) EXPECT_NEAR(std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z), 3, 1e-5);
-    EXPECT_FALSE(refhost::buildPrimitive(PrimitiveHedra, params({{0, 3}, {1, 1}, {2, 0.5}})).note.empty());
+TEST(Primitives, HedraFamiliesAreWythoffSolidsOfTheirSymmetry) {
+    struct Case {
+        int family;
+        double p, q;
+        std::size_t vertices, triangles;
+        const char* solid;
+    } cases[] = {
+        {0, 0, 0, 4, 4, "tetrahedron"},
+        {1, 0, 0, 6, 8, "octahedron"},
+        {1, 1, 0, 8, 12, "cube: 6 squares"},
+        {1, 0, 1, 12, 8 + 6 * 2, "cuboctahedron: 8 triangles, 6 squares"},
+        {2, 0, 0, 12, 20, "icosahedron"},
+        {2, 1, 0, 20, 12 * 3, "dodecahedron: 12 pentagons"},
+        {2, 0, 1, 30, 20 + 12 * 3, "icosidodecahedron: 20 triangles, 12 pentagons"},
+    };
+    for (const Case& c : cases) {
+        const PrimitiveMesh m =
+            refhost::buildPrimitive(PrimitiveHedra, params({{0, 3}, {1, c.family}, {2, c.p}, {3, c.q}}));
+        EXPECT_EQ(m.vertices.size(), c.vertices) << c.solid;
+        EXPECT_EQ(m.faces.size(), c.triangles) << c.solid;
+        EXPECT_TRUE(isClosed(m)) << c.solid;
+        EXPECT_GT(volume(m), 0) << c.solid;
+        for (const Point3& p : m.vertices) EXPECT_NEAR(std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z), 3, 1e-5);
+        EXPECT_TRUE(m.note.empty());
+    }
+    // Between the corners of the triangle: a truncated solid, still closed.
+    const PrimitiveMesh cut =
+        refhost::buildPrimitive(PrimitiveHedra, params({{0, 2}, {1, 2}, {2, 0.3}, {3, 0.3}, {8, 1}}));
+    EXPECT_TRUE(isClosed(cut));
+    EXPECT_EQ(cut.vertices.size(), 120u) << "a point inside the triangle has every image of the group";
+    expectTextureCoordinates(cut);
+    EXPECT_FALSE(refhost::buildPrimitive(PrimitiveHedra, params({{0, 3}, {1, 1}, {4, 50}})).note.empty());
     EXPECT_TRUE(refhost::buildPrimitive(PrimitiveHedra, params({{0, 3}, {1, 3}})).placeholder);
 }
 
