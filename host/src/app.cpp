@@ -300,6 +300,7 @@ void App::clearLog() {
     statusTexts_.clear();
     internalErrors_.clear();
     settingsWritten_.clear();
+    hostNotes_.clear();
 }
 
 int App::outstandingHelpers() const {
