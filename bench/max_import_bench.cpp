@@ -8,8 +8,7 @@
 //   max_import_bench [FILE.max ...]
 //
 // Without files it generates a scene of 200,000 faces, and adds the largest
-// sample files that these readers understand (uncompressed, with 32-bit chunk
-// lengths) from the samples folder.
+// sample files with a "Scene" stream from the samples folder.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -46,8 +45,8 @@ enum class ReadInto {
     Memory,  // a buffer of each stream's size, allocated for it: the bytes are then in memory
 };
 
-// Reads the streams whole; returns their bytes, and the first 6 bytes of "Scene".
-uint64_t plainRead(const std::string& path, ReadInto into, unsigned char* sceneHeader = nullptr) {
+// Reads the streams whole; returns their bytes.
+uint64_t plainRead(const std::string& path, ReadInto into) {
     IStorage* storage = nullptr;
     if (FAILED(StgOpenStorage(wide(path).data(), nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, nullptr, 0, &storage))) {
         return 0;
@@ -67,12 +66,7 @@ uint64_t plainRead(const std::string& path, ReadInto into, unsigned char* sceneH
         std::unique_ptr<unsigned char[]> whole(into == ReadInto::Memory ? new unsigned char[size.QuadPart + 1]
                                                                         : nullptr);
         unsigned char* target = whole ? whole.get() : buffer.data();
-        const bool isScene = name[0] == 'S';
         for (ULONG got = 0; SUCCEEDED(stream->Read(target, BlockSize, &got)) && got > 0;) {
-            if (isScene && sceneHeader && got >= 6 && target == (whole ? whole.get() : buffer.data())) {
-                std::copy(target, target + 6, sceneHeader);
-                sceneHeader = nullptr;
-            }
             if (whole) target += got;
             total += got;
         }
@@ -118,18 +112,15 @@ std::string generatedScene() {
     return path;
 }
 
-// The largest sample files whose Scene has a 32-bit top chunk and is not compressed.
+// The largest sample files with a "Scene" stream.
 std::vector<std::string> largestReadableSamples() {
     const fs::path folder = fs::path(MAXASE_SAMPLES_DIR) / "max";
     std::vector<std::pair<uint64_t, std::string>> readable;
     std::error_code error;
     for (const auto& entry : fs::directory_iterator(folder, error)) {
         if (entry.path().extension() != ".max") continue;
-        unsigned char header[6] = {0, 0, 0, 0, 0, 0};
-        const uint64_t bytes = plainRead(entry.path().string(), ReadInto::Block, header);
-        const bool gzip = header[0] == 0x1F && header[1] == 0x8B;
-        const bool longLengths = header[2] == 0 && header[3] == 0 && header[4] == 0 && header[5] == 0;
-        if (bytes > 0 && !gzip && !longLengths) readable.emplace_back(bytes, entry.path().string());
+        const uint64_t bytes = plainRead(entry.path().string(), ReadInto::Block);
+        if (bytes > 0) readable.emplace_back(bytes, entry.path().string());
     }
     std::sort(readable.rbegin(), readable.rend());
     std::vector<std::string> paths;

@@ -16,6 +16,7 @@ constexpr uint32_t SeekBlock = 512;
 // Streams are addressed with 32-bit positions, and position + length must fit.
 constexpr uint64_t MaxStreamSize = 0x7FFFFFFFu;
 constexpr uint32_t ContainerBit = 0x80000000u;
+constexpr uint64_t LongContainerBit = uint64_t{1} << 63;
 constexpr uint32_t StringPieceUnits = 256;
 // The work budget of a stream: this many bytes read or served for each byte
 // of the stream, and a fixed allowance for the small ones. Real files take
@@ -46,6 +47,11 @@ bool spendWork(StreamWindow& w, uint32_t bytes) {
     return true;
 }
 
+// A stream's reads, seeks included, may cost a bounded multiple of its size.
+void fillWorkBudget(StreamWindow& w) {
+    w.workLeft = static_cast<uint64_t>(w.size) * WorkPerStreamByte + WorkAllowance;
+}
+
 void reserveWindow(StreamWindow& w) {
     if (w.data) return;
     w.data = static_cast<unsigned char*>(heapAlloc(WindowBlock));
@@ -72,8 +78,20 @@ void selectStream(MaxFile& file, IStream* stream) {
     seekStream(stream, static_cast<int64_t>(position), STREAM_SEEK_SET);
     w.size = static_cast<uint32_t>(size < MaxStreamSize ? size : MaxStreamSize);
     w.position = static_cast<uint32_t>(position < w.size ? position : w.size);
-    w.workLeft = w.size * WorkPerStreamByte + WorkAllowance;
+    fillWorkBudget(w);
     reserveWindow(w);
+}
+
+void serveFromMemory(MaxFile& file, unsigned char* bytes, uint32_t size) {
+    StreamWindow& w = file.window;
+    heapFree(w.data);
+    w.data = bytes;
+    w.capacity = size;
+    w.start = 0;
+    w.length = size;
+    w.position = 0;
+    w.size = size;
+    fillWorkBudget(w);
 }
 
 void releaseStreamWindow(MaxFile& file) {
@@ -168,12 +186,23 @@ uint32_t streamSize(MaxFile& file) {
 
 void readChunkHeader(MaxFile& file, ChunkHeader& header) {
     header.position = tellPosition(file);
-    unsigned char b[ChunkHeaderSize] = {0, 0, 0, 0, 0, 0};
+    unsigned char b[LongChunkHeaderSize] = {};
     readBytes(file, b, ChunkHeaderSize);
     header.id = static_cast<uint16_t>(b[0] | b[1] << 8);
     const uint32_t length = le32(b + 2);
-    header.kind = (length & ContainerBit) ? ChunkKindContainer : ChunkKindData;
-    header.length = length & ~ContainerBit;
+    if (length != 0) {
+        header.headerSize = ChunkHeaderSize;
+        header.kind = (length & ContainerBit) ? ChunkKindContainer : ChunkKindData;
+        header.length = length & ~ContainerBit;
+        return;
+    }
+    readBytes(file, b + ChunkHeaderSize, LongChunkHeaderSize - ChunkHeaderSize);
+    const uint64_t longLength = uint64_t{le32(b + 10)} << 32 | le32(b + 6);
+    header.headerSize = LongChunkHeaderSize;
+    header.kind = (longLength & LongContainerBit) ? ChunkKindContainer : ChunkKindData;
+    // No stream holds more than MaxStreamSize bytes; a walk cuts the rest.
+    const uint64_t total = longLength & ~LongContainerBit;
+    header.length = static_cast<uint32_t>(total < MaxStreamSize ? total : MaxStreamSize);
 }
 
 void skipChunk(MaxFile& file, const ChunkHeader& header) {
@@ -185,7 +214,7 @@ bool nextChunk(MaxFile& file, uint32_t end, ChunkHeader& header) {
     readChunkHeader(file, header);
     const uint32_t room = end - header.position;
     if (header.length > room) header.length = room;
-    return header.length >= ChunkHeaderSize;
+    return header.length >= header.headerSize;
 }
 
 bool readChunkAt(MaxFile& file, uint32_t position, ChunkHeader& header) {
@@ -194,7 +223,7 @@ bool readChunkAt(MaxFile& file, uint32_t position, ChunkHeader& header) {
 }
 
 char* readChunkString(MaxFile& file, const ChunkHeader& header) {
-    if (header.length <= ChunkHeaderSize) return nullptr;
+    if (chunkDataSize(header) == 0) return nullptr;
     const uint32_t units = chunkDataSize(header) / 2;
     auto* text = static_cast<char*>(heapAlloc(units + 1));
     if (!text) return nullptr;

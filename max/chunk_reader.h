@@ -1,11 +1,14 @@
 // The chunk format of a MAX file's streams: a 16-bit identifier and a 32-bit
 // length that counts the 6 header bytes, bit 31 marking a container of
-// sub-chunks. Everything is read from the context's current stream.
+// sub-chunks. A 32-bit length of 0 announces the long form instead: a 64-bit
+// length that counts all 14 header bytes, bit 63 marking a container. The
+// form is decided chunk by chunk; both mix freely at any depth. Everything is
+// read from the context's current stream.
 //
 // A walk over the sub-chunks of a container:
 //   for (ChunkHeader c{}; nextChunk(file, chunkEnd(container), c); skipChunk(file, c)) { ... }
-// A length below 6 ends the walk (it would never advance); a length that runs
-// past the container is cut to it.
+// A length below its header's size ends the walk (it would never advance); a
+// length that runs past the container is cut to it.
 #pragma once
 
 #include <cstdint>
@@ -13,13 +16,15 @@
 #include "max/max_file.h"
 
 constexpr uint32_t ChunkHeaderSize = 6;
+constexpr uint32_t LongChunkHeaderSize = 14;
 constexpr uint32_t ChunkKindContainer = 1;
 constexpr uint32_t ChunkKindData = 2;
 
 struct ChunkHeader {
     uint16_t id;
-    uint32_t length;  // with the container bit cleared
-    uint32_t kind;    // ChunkKindContainer or ChunkKindData
+    uint32_t length;      // header included, with the container bit cleared
+    uint32_t headerSize;  // ChunkHeaderSize or LongChunkHeaderSize
+    uint32_t kind;        // ChunkKindContainer or ChunkKindData
     uint32_t position;
     ChunkHeader* parent;  // the structure viewer's walk
     HTREEITEM item;       // the structure viewer's tree item
@@ -29,11 +34,14 @@ inline uint32_t chunkEnd(const ChunkHeader& h) {
     return h.position + h.length;
 }
 inline uint32_t chunkDataSize(const ChunkHeader& h) {
-    return h.length - ChunkHeaderSize;
+    return h.length > h.headerSize ? h.length - h.headerSize : 0;
 }
 
 // Makes stream the current one and reads it from its current position.
 void selectStream(MaxFile& file, IStream* stream);
+// Serves every read of the current stream from bytes, which the window takes
+// over (a decoded stream), from position 0 on.
+void serveFromMemory(MaxFile& file, unsigned char* bytes, uint32_t size);
 void releaseStreamWindow(MaxFile& file);
 
 void readChunkHeader(MaxFile& file, ChunkHeader& header);

@@ -3,6 +3,7 @@
 #include "frame/module_state.h"
 #include "max/chunk_reader.h"
 #include "max/compound_document.h"
+#include "max/stream_decoding.h"
 #include "max/viewer/tree_items.h"
 #include "platform/heap.h"
 #include "platform/text_format.h"
@@ -71,19 +72,22 @@ void readClassContainer(MaxFile& file, const ChunkHeader& container) {
     }
 }
 
-// The first of the directory's stream names that opens, or null after the
-// failure of the last has been shown.
-IStream* openDirectoryStream(MaxFile& file) {
+// Makes the first of the directory's stream names that opens the current
+// stream. False when none does, or one cannot be decoded (the import then
+// ends), after the failure has been shown.
+bool openDirectoryStream(MaxFile& file) {
     HRESULT result = S_OK;
     for (const char* name : DirectoryStreamNames) {
-        WCHAR wide[32];
-        widenName(wide, name, 32);
-        IStream* stream = nullptr;
-        result = file.storage->OpenStream(wide, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, &stream);
-        if (SUCCEEDED(result) && stream) return stream;
+        bool opened = false;
+        result = openChunkStream(file, name, StreamRole::Other, opened);
+        if (SUCCEEDED(result)) return true;
+        if (opened) {
+            file.damaged = true;
+            break;
+        }
     }
     reportStorageError(result);
-    return nullptr;
+    return false;
 }
 
 void indexClasses(MaxFile& file) {
@@ -115,24 +119,26 @@ void listClasses(const MaxFile& file, HTREEITEM classesItem) {
 }  // namespace
 
 void readClassDirectory(MaxFile& file) {
+    // The Scene stream waits, window and all, while the directory is read.
     IStream* scene = file.stream;
-    const uint32_t scenePosition = tellPosition(file);
+    const StreamWindow sceneWindow = file.window;
     file.stream = nullptr;
-    IStream* directory = file.pool ? openDirectoryStream(file) : nullptr;
-    if (directory) {
-        selectStream(file, directory);
+    file.window = StreamWindow{};
+    if (file.pool && openDirectoryStream(file)) {
         const uint32_t size = streamSize(file);
         const HTREEITEM classesItem =
             file.viewer ? insertTreeItem(file.viewer, TVI_ROOT, TVI_LAST, ViewerClassesText) : nullptr;
         for (ChunkHeader c{}; nextChunk(file, size, c); skipChunk(file, c)) {
             if (c.kind == ChunkKindContainer) readClassContainer(file, c);
         }
-        directory->Release();
+        file.stream->Release();
+        file.stream = nullptr;
         indexClasses(file);
         if (classesItem) listClasses(file, classesItem);
     }
-    selectStream(file, scene);
-    seekTo(file, static_cast<int32_t>(scenePosition));
+    releaseStreamWindow(file);
+    file.stream = scene;
+    file.window = sceneWindow;
 }
 
 const ClassEntry* classAt(const MaxFile& file, uint32_t classIndex) {

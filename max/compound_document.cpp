@@ -5,6 +5,7 @@
 #include "frame/module_state.h"
 #include "max/chunk_reader.h"
 #include "max/scene.h"
+#include "max/stream_decoding.h"
 #include "platform/compound_file.h"
 #include "platform/heap.h"
 #include "platform/text_format.h"
@@ -111,15 +112,12 @@ void openMaxFile(MaxFile& file, const char* path) {
         reportStorageError(result);
         return;
     }
-    WCHAR sceneName[sizeof SceneStreamName];
-    widenName(sceneName, SceneStreamName, sizeof SceneStreamName);
-    IStream* scene = nullptr;
-    result = file.storage->OpenStream(sceneName, nullptr, ReadExclusive, 0, &scene);
+    bool opened = false;
+    result = openChunkStream(file, SceneStreamName, StreamRole::Scene, opened);
     if (FAILED(result)) {
         reportStorageError(result);
         return;
     }
-    selectStream(file, scene);
     file.pool = hostApp->CreatePool(PoolBlockSize);
 }
 

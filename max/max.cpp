@@ -34,6 +34,10 @@ int32_t importMaxFile(const char* path, HostScene* scene) {
     scene->AddSceneInfo(SceneInfoFormat, FormatDescription);
     if (debugModeRequested()) createViewer(file);
     readClassDirectory(file);
+    if (file.damaged) {
+        closeMaxFile(file);
+        return 0;
+    }
     if (file.viewer) {
         fillViewer(file);
         seekTo(file, 0);

@@ -12,7 +12,8 @@ struct ClassEntry;
 struct RefEntry;
 
 // The chunk reader's window over the current stream: the stream is read in
-// large blocks, and headers and small values are served from memory.
+// large blocks, and headers and small values are served from memory. A
+// decoded stream lies in memory whole, and the window is all of it.
 struct StreamWindow {
     unsigned char* data;  // null when no memory could be had: reads then go to the stream directly
     uint32_t capacity;
@@ -42,4 +43,5 @@ struct MaxFile {
     HostScene* scene;
     HWND viewer;  // the structure viewer's tree, null while it is off
     StreamWindow window;
+    bool damaged;  // a stream opened but could not be decoded: the import ends with 0
 };

@@ -12,6 +12,7 @@ namespace {
 constexpr uint16_t ChunkRefList = 0x2034;
 constexpr uint16_t ChunkSparseRefList = 0x2035;
 constexpr uint32_t SceneClassA = 2;
+constexpr uint32_t SparsePiecePairs = 64;
 // Entries above this would make the table's byte size overflow 32 bits.
 constexpr uint32_t MaxRefCapacity = 0x7FFFFFFFu / sizeof(RefEntry) / RefTableStep * RefTableStep;
 
@@ -41,6 +42,46 @@ bool growRefTable(MaxFile& file) {
     }
     file.refCapacity = static_cast<int32_t>(capacity);
     return true;
+}
+
+int32_t* readDenseList(MaxFile& file, const ChunkHeader& header, uint32_t& count) {
+    const uint32_t entries = chunkDataSize(header) / 4;
+    if (entries == 0) return nullptr;
+    auto* list = static_cast<int32_t*>(heapAllocArray(entries, sizeof(int32_t)));
+    if (!list) return nullptr;
+    if (!readWords(file, list, entries)) {
+        heapFree(list);
+        return nullptr;
+    }
+    count = entries;
+    return list;
+}
+
+// The sparse form: the slot count N, then (slot, reference) pairs for the
+// filled slots. It becomes the dense list of N slots, -1 where nothing is
+// referenced, so that no reader takes N or a slot number for a reference. A
+// pair whose slot is not below N names nothing; a partial pair at the end is
+// ignored, as a partial entry of a dense list is.
+int32_t* readSparseList(MaxFile& file, const ChunkHeader& header, uint32_t& count) {
+    const uint32_t size = chunkDataSize(header);
+    if (size < 4) return nullptr;
+    const int32_t slots = readInt32(file);
+    if (slots <= 0 || static_cast<uint32_t>(slots) > MaxRefListSlots) return nullptr;
+    auto* list = static_cast<int32_t*>(heapAllocArray(static_cast<uint32_t>(slots), sizeof(int32_t)));
+    if (!list) return nullptr;
+    for (int32_t i = 0; i < slots; ++i) list[i] = -1;
+    int32_t pairs[2 * SparsePiecePairs];
+    for (uint32_t left = (size - 4) / 8; left > 0;) {
+        const uint32_t take = left < SparsePiecePairs ? left : SparsePiecePairs;
+        if (!readWords(file, pairs, 2 * take)) break;
+        for (uint32_t i = 0; i < take; ++i) {
+            const int32_t slot = pairs[2 * i];
+            if (slot >= 0 && slot < slots) list[slot] = pairs[2 * i + 1];
+        }
+        left -= take;
+    }
+    count = static_cast<uint32_t>(slots);
+    return list;
 }
 
 // A "Node" entry whose object reached the host.
@@ -136,19 +177,9 @@ RefEntry* refAt(MaxFile& file, int32_t index) {
 
 int32_t* readRefList(MaxFile& file, const ChunkHeader& header, uint32_t& count) {
     count = 0;
-    if ((header.id != ChunkRefList && header.id != ChunkSparseRefList) || header.length <= ChunkHeaderSize) {
-        return nullptr;
-    }
-    const uint32_t entries = chunkDataSize(header) / 4;
-    if (entries == 0) return nullptr;
-    auto* list = static_cast<int32_t*>(heapAllocArray(entries, sizeof(int32_t)));
-    if (!list) return nullptr;
-    if (!readWords(file, list, entries)) {
-        heapFree(list);
-        return nullptr;
-    }
-    count = entries;
-    return list;
+    if (header.id == ChunkRefList) return readDenseList(file, header, count);
+    if (header.id == ChunkSparseRefList) return readSparseList(file, header, count);
+    return nullptr;
 }
 
 int32_t findSceneObject(MaxFile& file) {

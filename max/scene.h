@@ -16,6 +16,9 @@ struct RefEntry {
 };
 
 constexpr uint32_t RefTableStep = 1024;
+// The most slots a sparse reference list may have. Real owners have at most a
+// few thousand (a material with many sub-materials), nodes 16.
+constexpr uint32_t MaxRefListSlots = 1u << 16;
 
 // Indexes the objects of the scene container.
 void buildRefTable(MaxFile& file);
@@ -24,8 +27,9 @@ bool appendRef(MaxFile& file, const ChunkHeader& header);
 // The entry that index names, or null.
 RefEntry* refAt(MaxFile& file, int32_t index);
 
-// The reference indices of a chunk 0x2034 or 0x2035 with data: a heap array
-// that the caller frees, with its entry count; null and 0 otherwise.
+// The reference indices of a chunk 0x2034 (dense) or 0x2035 (sparse, made
+// dense): a heap array that the caller frees, with its entry count, -1 for
+// an empty slot; null and 0 when there is none.
 int32_t* readRefList(MaxFile& file, const ChunkHeader& header, uint32_t& count);
 
 int32_t findSceneObject(MaxFile& file);

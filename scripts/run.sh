@@ -11,3 +11,4 @@ cmake --build --preset linux -j "$(nproc)"
 
 build/linux/bin/maxase info
 build/linux/bin/maxase import examples/scene.ase
+build/linux/bin/maxase convert examples/scene.ase -o build/scene.glb

@@ -2,6 +2,8 @@
 // reference table and list, the storage messages and the name helpers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "frame/module_state.h"
 #include "host/app.h"
 #include "max/chunk_reader.h"
@@ -108,7 +110,7 @@ TEST_F(MaxReader, StringsAreNarrowedByTheirLength) {
 }
 
 TEST_F(MaxReader, ReferenceListsCountWholeEntries) {
-    open(concat({Chunk::data(0x2034, Bytes{1, 0, 0, 0, 2, 0, 0, 0}), Chunk::data(0x2035, Bytes{3, 0, 0, 0, 9, 9, 9}),
+    open(concat({Chunk::data(0x2034, Bytes{1, 0, 0, 0, 2, 0, 0, 0}), Chunk::data(0x2034, Bytes{3, 0, 0, 0, 9, 9, 9}),
                  Chunk::data(0x2036, Bytes{1, 0, 0, 0}), Chunk::data(0x2034)}));
     const int32_t expectedCounts[] = {2, 1, 0, 0};
     int i = 0;
@@ -123,6 +125,130 @@ TEST_F(MaxReader, ReferenceListsCountWholeEntries) {
         heapFree(list);
     }
     EXPECT_EQ(i, 4);
+}
+
+TEST_F(MaxReader, LongHeadersCarryA64BitLengthAndMixWithShortOnes) {
+    // A long container holding a short string chunk, a long string chunk and
+    // an empty long data chunk; then a short chunk after it.
+    open(concat({Chunk::container(0x2011, {Chunk::utf16(0x0962, "Six"), Chunk::utf16(0x0962, "Fourteen").longHeader(),
+                                           Chunk::data(0x0001).longHeader()})
+                     .longHeader(),
+                 Chunk::int32s(0x0002, {42})}));
+    ChunkHeader top{};
+    ASSERT_TRUE(nextChunk(file, streamSize(file), top));
+    EXPECT_EQ(top.id, 0x2011);
+    EXPECT_EQ(top.headerSize, LongChunkHeaderSize);
+    EXPECT_EQ(top.kind, ChunkKindContainer) << "bit 63 marks a container";
+    EXPECT_EQ(top.length, 14u + (6 + 6) + (14 + 16) + 14);
+    EXPECT_EQ(chunkDataSize(top), top.length - 14);
+    EXPECT_EQ(tellPosition(file), 14u) << "the data begins after all 14 header bytes";
+
+    const char* expected[] = {"Six", "Fourteen", nullptr};
+    const uint32_t headerSizes[] = {6, 14, 14};
+    int i = 0;
+    for (ChunkHeader c{}; nextChunk(file, chunkEnd(top), c); skipChunk(file, c), ++i) {
+        SCOPED_TRACE(i);
+        ASSERT_LT(i, 3);
+        EXPECT_EQ(c.headerSize, headerSizes[i]);
+        EXPECT_EQ(c.kind, ChunkKindData);
+        char* text = readChunkString(file, c);
+        if (expected[i]) {
+            EXPECT_STREQ(text, expected[i]) << "the units are the length less the header";
+        } else {
+            EXPECT_EQ(text, nullptr) << "a 14-byte chunk holds no data";
+        }
+        heapFree(text);
+    }
+    EXPECT_EQ(i, 3);
+    skipChunk(file, top);
+    ChunkHeader after{};
+    ASSERT_TRUE(nextChunk(file, streamSize(file), after));
+    EXPECT_EQ(after.headerSize, ChunkHeaderSize);
+    EXPECT_EQ(readInt32(file), 42);
+}
+
+TEST_F(MaxReader, LongLengthsAreCutToTheStreamAndTooShortOnesEndTheWalk) {
+    // 2^32 + 20 is no 20-byte chunk: the length is cut to what the stream
+    // holds, not wrapped to 32 bits.
+    open(concat({Chunk::container(0x1000, {Chunk::int32s(0x0001, {7}),
+                                           Chunk::data(0x0002, Bytes(4, 2)).storedLongLength(0x100000014ull),
+                                           Chunk::int32s(0x0003, {9})}),
+                 Chunk::data(0x2000, Bytes(8, 3)).storedLongLength(0x800000000000000Dull),
+                 Chunk::data(0x3000, Bytes(8, 3))}));
+    ChunkHeader top{};
+    ASSERT_TRUE(nextChunk(file, streamSize(file), top));
+    ChunkHeader c{};
+    ASSERT_TRUE(nextChunk(file, chunkEnd(top), c));
+    skipChunk(file, c);
+    ASSERT_TRUE(nextChunk(file, chunkEnd(top), c));
+    EXPECT_EQ(c.id, 0x0002);
+    EXPECT_EQ(chunkEnd(c), chunkEnd(top)) << "cut to its container";
+    skipChunk(file, c);
+    EXPECT_FALSE(nextChunk(file, chunkEnd(top), c)) << "the cut chunk took the rest";
+    skipChunk(file, top);
+    EXPECT_FALSE(nextChunk(file, streamSize(file), c)) << "a long length below 14 ends the walk";
+    EXPECT_EQ(c.id, 0x2000);
+    EXPECT_EQ(c.kind, ChunkKindContainer);
+}
+
+TEST_F(MaxReader, ALongHeaderCutShortByTheEndOfTheStreamEndsTheWalk) {
+    Bytes stream = Chunk::int32s(0x0001, {1}).bytes();
+    const Bytes longStart{0x02, 0x00, 0, 0, 0, 0, 0x20, 0, 0, 0};  // 10 of the 14 header bytes
+    stream.insert(stream.end(), longStart.begin(), longStart.end());
+    open(stream);
+    ChunkHeader c{};
+    ASSERT_TRUE(nextChunk(file, streamSize(file), c));
+    skipChunk(file, c);
+    EXPECT_FALSE(nextChunk(file, streamSize(file), c));
+    EXPECT_EQ(c.headerSize, LongChunkHeaderSize);
+}
+
+TEST_F(MaxReader, SparseListsBecomeDenseListsOfTheirSlots) {
+    struct Case {
+        const char* what;
+        Bytes data;
+        std::vector<int32_t> dense;
+    };
+    auto words = [](std::initializer_list<int32_t> values) {
+        Bytes b;
+        for (int32_t v : values) appendInt32(b, v);
+        return b;
+    };
+    Bytes partial = words({4, 2, 7});
+    partial.insert(partial.end(), {1, 0, 0, 0, 9});
+    const std::vector<Case> cases = {
+        {"a node of 16 slots",
+         words({16, 0, 5, 1, 7, 3, 9, 6, 11}),
+         {5, 7, -1, 9, -1, -1, 11, -1, -1, -1, -1, -1, -1, -1, -1, -1}},
+        {"slots without references", words({2}), {-1, -1}},
+        {"slots outside the list name nothing", words({3, -1, 4, 3, 5, 1, 6, 99, 7}), {-1, 6, -1}},
+        {"a partial pair is ignored", partial, {-1, -1, 7, -1}},
+        {"the largest list", words({static_cast<int32_t>(MaxRefListSlots), 65535, 1}), {}},
+        {"no slots", words({0, 0, 1}), {}},
+        {"a negative slot count", words({-16, 0, 1}), {}},
+        {"more slots than a list may have", words({static_cast<int32_t>(MaxRefListSlots) + 1, 0, 1}), {}},
+        {"no count", Bytes{16, 0}, {}},
+    };
+    std::vector<Chunk> chunks;
+    for (const Case& c : cases) chunks.push_back(Chunk::data(0x2035, c.data));
+    open(concat(chunks));
+    std::size_t i = 0;
+    for (ChunkHeader c{}; nextChunk(file, streamSize(file), c); skipChunk(file, c), ++i) {
+        ASSERT_LT(i, cases.size());
+        SCOPED_TRACE(cases[i].what);
+        uint32_t count = 99;
+        int32_t* list = readRefList(file, c, count);
+        if (i == 4) {
+            ASSERT_EQ(count, MaxRefListSlots);
+            EXPECT_EQ(list[65535], 1);
+            EXPECT_EQ(std::count(list, list + count, -1), static_cast<std::ptrdiff_t>(count) - 1);
+        } else {
+            EXPECT_EQ(std::vector<int32_t>(list, list + count), cases[i].dense);
+            EXPECT_EQ(list == nullptr, cases[i].dense.empty());
+        }
+        heapFree(list);
+    }
+    EXPECT_EQ(i, cases.size());
 }
 
 TEST_F(MaxReader, ReadsLargerThanTheWindowAndPastTheEnd) {
@@ -174,7 +300,7 @@ TEST_F(MaxReader, AStreamIsReadWithinABudgetInProportionToItsSize) {
 TEST_F(MaxReader, TheReferenceTableGrowsInSteps) {
     open(Chunk::data(0x0001, Bytes(4, 0)).bytes());
     for (uint32_t i = 0; i < 1500; ++i) {
-        ChunkHeader h{static_cast<uint16_t>(i % 7), 6, ChunkKindData, i * 10, nullptr, nullptr};
+        ChunkHeader h{static_cast<uint16_t>(i % 7), 6, ChunkHeaderSize, ChunkKindData, i * 10, nullptr, nullptr};
         ASSERT_TRUE(appendRef(file, h));
     }
     EXPECT_EQ(file.refCount, 1500);

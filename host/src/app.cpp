@@ -304,6 +304,7 @@ void App::clearLog() {
     statusTexts_.clear();
     internalErrors_.clear();
     settingsWritten_.clear();
+    hostNotes_.clear();
 }
 
 int App::outstandingHelpers() const {

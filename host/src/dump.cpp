@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "host/text.h"
+
 namespace refhost {
 
 using Json = nlohmann::ordered_json;
@@ -13,29 +15,6 @@ Json number(double v) {
     if (std::isnan(v)) return "nan";
     if (std::isinf(v)) return v > 0 ? "inf" : "-inf";
     return v;
-}
-
-// The host's texts are 8-bit; JSON strings are UTF-8. Each byte is taken as
-// the Latin-1 character of that number, so no text makes the dump invalid.
-Json text(const std::string& bytes) {
-    std::string utf8;
-    utf8.reserve(bytes.size());
-    for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) {
-            utf8 += c;
-        } else {
-            utf8 += static_cast<char>(0xC0 | (byte >> 6));
-            utf8 += static_cast<char>(0x80 | (byte & 0x3F));
-        }
-    }
-    return utf8;
-}
-
-Json texts(const std::vector<std::string>& list) {
-    Json array = Json::array();
-    for (const std::string& s : list) array.push_back(text(s));
-    return array;
 }
 
 Json point(const Point3& p) {
@@ -71,11 +50,14 @@ Json triple(int32_t a, int32_t b, int32_t c) {
 
 Json facesJson(const Scene& scene, const NodeData& node) {
     Json faces = Json::array();
-    for (const HostFace& f : node.faces) {
+    const bool smoothing = node.smoothing.size() == node.faces.size();
+    for (std::size_t i = 0; i < node.faces.size(); ++i) {
+        const HostFace& f = node.faces[i];
         Json face = Json::object();
         face["v"] = triple(f.a, f.b, f.c);
         face["t"] = triple(f.ta, f.tb, f.tc);
         face["flags"] = static_cast<int>(f.flags);
+        if (smoothing) face["smoothing"] = node.smoothing[i];
         const uint32_t materialField = f.material;
         const int material = scene.materialIndexOf(materialField);
         if (material >= 0) {
@@ -141,7 +123,7 @@ Json propertyName(int32_t id) {
 
 Json nodeJson(const Scene& scene, const NodeData& node) {
     Json j = Json::object();
-    j["name"] = node.name ? text(*node.name) : Json(nullptr);
+    j["name"] = node.name ? Json(utf8Text(*node.name)) : Json(nullptr);
     j["kind"] = nodeKindName(scene, node);
     j["parent"] = nodeRef(scene, node.parent());
     j["transform"] = matrixJson(node.transform());
@@ -183,7 +165,9 @@ Json nodeJson(const Scene& scene, const NodeData& node) {
                       {"target", nodeRef(scene, lightTarget(l))}};
     }
     if (node.kind == NodeKind::Primitive) {
-        j["primitive"] = {{"kind", node.primitiveKind}, {"parameters", parametersJson(node.parameters)}};
+        j["primitive"] = {{"kind", node.primitiveKind},
+                          {"parameters", parametersJson(node.parameters)},
+                          {"mesh", node.placeholder ? "placeholder" : "built"}};
     }
     if (node.userData()) j["userData"] = "set";
     return j;
@@ -191,7 +175,7 @@ Json nodeJson(const Scene& scene, const NodeData& node) {
 
 Json materialJson(const MaterialData& m) {
     Json j = Json::object();
-    j["name"] = m.name ? text(*m.name) : Json(nullptr);
+    j["name"] = m.name ? Json(utf8Text(*m.name)) : Json(nullptr);
     Json props = Json::object();
     for (const auto& [id, v] : m.properties) {
         const char* name = nullptr;
@@ -241,7 +225,7 @@ Json materialJson(const MaterialData& m) {
                 props[key] = number(v.number);
                 break;
             case MaterialValue::Type::Text:
-                props[key] = text(v.text);
+                props[key] = utf8Text(v.text);
                 break;
             case MaterialValue::Type::Raw:
                 props[key] = v.raw;
@@ -328,25 +312,32 @@ Json dumpScene(const App& app, const Scene& scene) {
     for (const MaterialData* m : scene.materials()) materials.push_back(materialJson(*m));
     j["materials"] = materials;
     Json messages = Json::array();
-    for (const Message& m : app.messages()) messages.push_back({{"level", m.level}, {"text", text(m.text)}});
+    for (const Message& m : app.messages()) messages.push_back({{"level", m.level}, {"text", utf8Text(m.text)}});
     j["messages"] = messages;
-    j["status"] = texts(app.statusTexts());
+    Json status = Json::array();
+    for (const std::string& s : app.statusTexts()) status.push_back(utf8Text(s));
+    j["status"] = status;
     Json info = Json::array();
-    for (const auto& [kind, infoText] : scene.sceneInfo()) info.push_back({{"kind", kind}, {"text", text(infoText)}});
+    for (const auto& [kind, text] : scene.sceneInfo()) info.push_back({{"kind", kind}, {"text", utf8Text(text)}});
     j["sceneInfo"] = info;
     Json settings = Json::array();
     for (const SettingWrite& w : app.settingsWritten()) {
-        settings.push_back({{"section", text(w.section)}, {"key", text(w.key)}, {"value", w.value}});
+        settings.push_back({{"section", utf8Text(w.section)}, {"key", utf8Text(w.key)}, {"value", w.value}});
     }
     j["settings"] = settings;
     Json errors = Json::array();
     for (const InternalError& e : app.internalErrors()) {
-        errors.push_back({{"source", text(e.source)}, {"line", e.line}, {"argument", e.argument}});
+        errors.push_back({{"source", utf8Text(e.source)}, {"line", e.line}, {"argument", e.argument}});
     }
     j["internalErrors"] = errors;
     j["animation"] = animationJson(scene);
     j["endImportCalls"] = scene.endImportCalls();
-    j["contractViolations"] = texts(contractViolations());
+    Json violations = Json::array();
+    for (const std::string& v : contractViolations()) violations.push_back(utf8Text(v));
+    j["contractViolations"] = violations;
+    Json notes = Json::array();
+    for (const std::string& n : app.hostNotes()) notes.push_back(utf8Text(n));
+    j["hostNotes"] = notes;
     return j;
 }
 

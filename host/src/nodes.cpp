@@ -119,6 +119,7 @@ int32_t MeshNodeObject::SetTexVertexCount(int32_t count, int32_t) {
 }
 
 int32_t MeshNodeObject::SetFaceCount(int32_t count, int32_t) {
+    data.smoothing.clear();  // faces the plug-in fills carry no smoothing groups
     return resize(data, data.faces, count, HostFace{}, "SetFaceCount");
 }
 

@@ -1,6 +1,7 @@
 // The scene, its node list and its materials.
 #include <cstring>
 
+#include "host/primitives.h"
 #include "scene_objects.h"
 
 namespace refhost {
@@ -134,9 +135,24 @@ HostNode* Scene::CreatePrimitive(int32_t kind, HostParamBlock* parameters) {
             return nullptr;
     }
     auto* node = addNode<MeshNodeObject>(NodeKind::Primitive);
-    node->data.primitiveKind = kind;
-    node->data.parameters = *values;
-    REFHOST_TRACE(app_, "Scene.CreatePrimitive(%d) -> #%d", kind, node->data.index);
+    NodeData& data = node->data;
+    data.primitiveKind = kind;
+    data.parameters = *values;
+    PrimitiveMesh mesh = buildPrimitive(kind, *values);
+    data.vertices = std::move(mesh.vertices);
+    data.texVertices = std::move(mesh.texVertices);
+    data.faces = std::move(mesh.faces);
+    data.smoothing = std::move(mesh.smoothing);
+    data.placeholder = mesh.placeholder;
+    data.syncArrays();
+    const std::string where = "primitive #" + std::to_string(data.index) + " (" + primitiveName(kind) + ")";
+    if (mesh.placeholder) {
+        app_.addHostNote(where + " is not built: an axis-aligned box stands in for it" +
+                         (mesh.note.empty() ? "" : " (" + mesh.note + ")"));
+    } else if (!mesh.note.empty()) {
+        app_.addHostNote(where + ": " + mesh.note);
+    }
+    REFHOST_TRACE(app_, "Scene.CreatePrimitive(%d) -> #%d", kind, data.index);
     return node;
 }
 

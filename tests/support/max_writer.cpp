@@ -2,11 +2,18 @@
 
 #include <cstring>
 
+#include "support/stream_codecs.h"
+
 namespace testing_support {
 
 namespace {
 
 constexpr uint32_t ContainerBit = 0x80000000u;
+constexpr uint64_t LongContainerBit = uint64_t{1} << 63;
+constexpr uint32_t ShortHeader = 6;
+constexpr uint32_t LongHeader = 14;
+// The tags of the wrappers around zstd streams.
+constexpr uint16_t ClassDirectoryTag = 0x2204;
 
 Bytes int32Bytes(const std::vector<int32_t>& values) {
     Bytes bytes;
@@ -64,28 +71,92 @@ Chunk Chunk::utf16(uint16_t id, const std::string& text) {
     return data(id, bytes);
 }
 
+Chunk Chunk::sparseRefs(int32_t slots, std::vector<std::pair<int32_t, int32_t>> filled) {
+    Bytes bytes;
+    appendInt32(bytes, slots);
+    for (const auto& [slot, ref] : filled) {
+        appendInt32(bytes, slot);
+        appendInt32(bytes, ref);
+    }
+    return data(0x2035, bytes);
+}
+
 Chunk& Chunk::storedLength(uint32_t raw) {
     overridden_ = true;
     rawLength_ = raw;
     return *this;
 }
 
-Bytes Chunk::bytes() const {
-    const Bytes body = container_ ? concat(children_) : data_;
-    const uint32_t length =
-        overridden_ ? rawLength_ : (static_cast<uint32_t>(body.size()) + 6) | (container_ ? ContainerBit : 0);
-    Bytes out{static_cast<unsigned char>(id_), static_cast<unsigned char>(id_ >> 8)};
-    appendInt32(out, static_cast<int32_t>(length));
-    out.insert(out.end(), body.begin(), body.end());
+Chunk& Chunk::longHeader() {
+    long_ = true;
+    return *this;
+}
+
+Chunk& Chunk::storedLongLength(uint64_t raw) {
+    long_ = true;
+    longOverridden_ = true;
+    rawLongLength_ = raw;
+    return *this;
+}
+
+Bytes Chunk::bytes(HeaderForm form) const {
+    Bytes out;
+    uint32_t turn = 0;
+    write(out, form, turn);
     return out;
 }
 
-Bytes concat(const std::vector<Chunk>& chunks) {
+void Chunk::write(Bytes& out, HeaderForm form, uint32_t& turn) const {
+    const bool longForm = long_ || form == HeaderForm::Long || (form == HeaderForm::Alternate && turn++ % 2 == 1);
+    const std::size_t start = out.size();
+    out.push_back(static_cast<unsigned char>(id_));
+    out.push_back(static_cast<unsigned char>(id_ >> 8));
+    out.insert(out.end(), longForm ? LongHeader - 2 : ShortHeader - 2, 0);
+    if (container_) {
+        for (const Chunk& c : children_) c.write(out, form, turn);
+    } else {
+        out.insert(out.end(), data_.begin(), data_.end());
+    }
+    const std::size_t length = out.size() - start;
+    auto put = [&](std::size_t at, uint64_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) out[at + i] = static_cast<unsigned char>(value >> (8 * i));
+    };
+    if (!longForm) {
+        put(start + 2, overridden_ ? rawLength_ : static_cast<uint32_t>(length) | (container_ ? ContainerBit : 0), 4);
+    } else {
+        put(start + 6, longOverridden_ ? rawLongLength_ : length | (container_ ? LongContainerBit : 0), 8);
+    }
+}
+
+Bytes concat(const std::vector<Chunk>& chunks, HeaderForm form) {
     Bytes out;
     for (const Chunk& c : chunks) {
-        const Bytes b = c.bytes();
+        const Bytes b = c.bytes(form);
         out.insert(out.end(), b.begin(), b.end());
     }
+    return out;
+}
+
+Bytes streamedScene(uint16_t topId, const Bytes& objects) {
+    Bytes out{static_cast<unsigned char>(topId), static_cast<unsigned char>(topId >> 8)};
+    appendInt32(out, 1);
+    out.insert(out.end(), 8, 0xFF);
+    out.insert(out.end(), objects.begin(), objects.end());
+    return out;
+}
+
+Bytes wrappedStream(uint16_t tag, const Bytes& chunks) {
+    Bytes out{static_cast<unsigned char>(tag), static_cast<unsigned char>(tag >> 8)};
+    appendInt32(out, -1);
+    out.insert(out.end(), chunks.begin(), chunks.end());
+    return out;
+}
+
+Bytes zstdStream(const Bytes& content) {
+    // As the writer makes them: a checksum, no content size, a 512 KiB window.
+    Bytes out{0xFF, 0xFF};
+    const Bytes frame = zstdBytes(content, "-3 --zstd=wlog=19");
+    out.insert(out.end(), frame.begin(), frame.end());
     return out;
 }
 
@@ -116,10 +187,20 @@ int MaxWriter::addObject(uint16_t classIndex, std::vector<Chunk> children) {
 }
 
 int MaxWriter::node(const std::string& name, int32_t parentRef, std::vector<int32_t> refs, uint32_t colour) {
+    std::vector<Chunk> lists;
+    if (!refs.empty()) lists.push_back(Chunk::data(0x2034, int32Bytes(refs)));
+    return nodeObject(name, parentRef, colour, std::move(lists));
+}
+
+int MaxWriter::nodeWithList(const std::string& name, int32_t parentRef, Chunk refList, uint32_t colour) {
+    return nodeObject(name, parentRef, colour, {std::move(refList)});
+}
+
+int MaxWriter::nodeObject(const std::string& name, int32_t parentRef, uint32_t colour, std::vector<Chunk> lists) {
     std::vector<Chunk> children{Chunk::int32s(0x0960, {parentRef})};
     if (!name.empty()) children.push_back(Chunk::utf16(0x0962, name));
     children.push_back(Chunk::int32s(0x0974, {static_cast<int32_t>(colour)}));
-    if (!refs.empty()) children.push_back(Chunk::data(0x2034, int32Bytes(refs)));
+    for (Chunk& list : lists) children.push_back(std::move(list));
     return addObject(static_cast<uint16_t>(classFor("Node", NodeClass)), std::move(children));
 }
 
@@ -189,11 +270,11 @@ int MaxWriter::derived(std::vector<int32_t> refs) {
     return static_cast<int>(objects_.size()) - 1;
 }
 
-Bytes MaxWriter::sceneStream(uint16_t topId) const {
-    return Chunk::container(topId, objects_).bytes();
+Bytes MaxWriter::sceneStream(uint16_t topId, HeaderForm form) const {
+    return Chunk::container(topId, objects_).bytes(form);
 }
 
-Bytes MaxWriter::classDirectoryStream() const {
+Bytes MaxWriter::classDirectoryStream(HeaderForm form) const {
     std::vector<Chunk> entries;
     for (const Class& c : classes_) {
         std::vector<Chunk> parts;
@@ -203,7 +284,30 @@ Bytes MaxWriter::classDirectoryStream() const {
         parts.push_back(Chunk::data(0x2060, record));
         entries.push_back(Chunk::container(0x2040, std::move(parts)));
     }
-    return concat(entries);
+    return concat(entries, form);
+}
+
+std::vector<CompoundStream> MaxWriter::chunkStreams(const MaxFileForm& form) const {
+    const Bytes directory = classDirectoryStream(form.directoryHeaders);
+    const Bytes scene = sceneStream(form.sceneTopId, form.sceneHeaders);
+    switch (form.coding) {
+        case StreamCoding::Plain:
+            break;
+        case StreamCoding::Gzip:
+            return {{"ClassDirectory3", gzipBytes(directory)}, {"Scene", gzipBytes(scene)}};
+        case StreamCoding::Zstd: {
+            const bool longTop = scene[2] == 0 && scene[3] == 0 && scene[4] == 0 && scene[5] == 0;
+            const std::size_t topHeader = longTop ? LongHeader : ShortHeader;
+            const Bytes objects(scene.begin() + static_cast<std::ptrdiff_t>(topHeader), scene.end());
+            return {{"ClassDirectory3_Compressed", zstdStream(wrappedStream(ClassDirectoryTag, directory))},
+                    {"Scene_Compressed", zstdStream(streamedScene(form.sceneTopId, objects))}};
+        }
+    }
+    return {{"ClassDirectory3", directory}, {"Scene", scene}};
+}
+
+Bytes MaxWriter::build(const MaxFileForm& form) const {
+    return writeCompound(chunkStreams(form));
 }
 
 Bytes MaxWriter::build(const CompoundOptions& options, std::vector<CompoundStream> extraStreams,

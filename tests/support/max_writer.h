@@ -12,6 +12,12 @@
 
 namespace testing_support {
 
+// How the headers of a stream's chunks are written: 6 bytes with a 32-bit
+// length (the long form only where a chunk asks for it), 14 bytes with a
+// 64-bit length everywhere, or the two in turn, so that they meet at every
+// depth.
+enum class HeaderForm { Short, Long, Alternate };
+
 // One chunk: data, or a container of chunks. The stored length is the true
 // one unless a test overrides it.
 class Chunk {
@@ -22,21 +28,33 @@ class Chunk {
     static Chunk floats(uint16_t id, std::initializer_list<float> values);
     // 16-bit units, one per byte of text, without a terminator.
     static Chunk utf16(uint16_t id, const std::string& text);
+    // A sparse reference list (0x2035): the slot count, then (slot,
+    // reference) pairs.
+    static Chunk sparseRefs(int32_t slots, std::vector<std::pair<int32_t, int32_t>> filled);
 
     // The raw 32-bit length field, container bit included.
     Chunk& storedLength(uint32_t raw);
-    Bytes bytes() const;
+    // The 14-byte header whatever the form of the stream.
+    Chunk& longHeader();
+    // The raw 64-bit length field of a long header, container bit included.
+    Chunk& storedLongLength(uint64_t raw);
+    Bytes bytes(HeaderForm form = HeaderForm::Short) const;
 
  private:
+    void write(Bytes& out, HeaderForm form, uint32_t& turn) const;
+
     uint16_t id_ = 0;
     bool container_ = false;
     Bytes data_;
     std::vector<Chunk> children_;
     bool overridden_ = false;
     uint32_t rawLength_ = 0;
+    bool long_ = false;
+    bool longOverridden_ = false;
+    uint64_t rawLongLength_ = 0;
 };
 
-Bytes concat(const std::vector<Chunk>& chunks);
+Bytes concat(const std::vector<Chunk>& chunks, HeaderForm form = HeaderForm::Short);
 void appendInt32(Bytes& bytes, int32_t value);
 void appendFloat(Bytes& bytes, float value);
 
@@ -72,6 +90,26 @@ struct Param {
 Param floatParam(int32_t index, float value);
 Param intParam(int32_t index, int32_t value);
 
+// How the chunk streams are stored: as they are; each as one gzip member
+// under its own name; or each as FF FF and a zstd frame under
+// "<name>_Compressed", its content written in streaming mode.
+enum class StreamCoding { Plain, Gzip, Zstd };
+
+struct MaxFileForm {
+    StreamCoding coding = StreamCoding::Plain;
+    HeaderForm sceneHeaders = HeaderForm::Short;
+    HeaderForm directoryHeaders = HeaderForm::Short;
+    uint16_t sceneTopId = 0x2004;
+};
+
+// The content of a stream as the zstd form writes it, before compression:
+// the Scene's top container with an unknown length, or another stream's
+// chunks in a wrapper (tag, u32 of all ones).
+Bytes streamedScene(uint16_t topId, const Bytes& objects);
+Bytes wrappedStream(uint16_t tag, const Bytes& chunks);
+// FF FF and a zstd frame of content, as the writer makes them.
+Bytes zstdStream(const Bytes& content);
+
 class MaxWriter {
  public:
     // The class index of a new class; a name of "" writes no name chunk.
@@ -83,6 +121,8 @@ class MaxWriter {
 
     // Objects that the importer reads.
     int node(const std::string& name, int32_t parentRef, std::vector<int32_t> refs, uint32_t colour = 0xFFFFFF);
+    // A node whose reference list is the chunk given (a sparse one, say).
+    int nodeWithList(const std::string& name, int32_t parentRef, Chunk refList, uint32_t colour = 0xFFFFFF);
     int scene(std::vector<int32_t> items);
     int position(float x, float y, float z);
     int rotation(float x, float y, float z, float w, ClassId id = RotationClass);
@@ -94,14 +134,20 @@ class MaxWriter {
     int derived(std::vector<int32_t> refs);
 
     // The streams, and the whole file.
-    Bytes sceneStream(uint16_t topId = 0x2004) const;
-    Bytes classDirectoryStream() const;
+    Bytes sceneStream(uint16_t topId = 0x2004, HeaderForm form = HeaderForm::Short) const;
+    Bytes classDirectoryStream(HeaderForm form = HeaderForm::Short) const;
     Bytes build(const CompoundOptions& options = {}, std::vector<CompoundStream> extraStreams = {},
                 const std::string& directoryName = "ClassDirectory3") const;
+    // The whole file with its chunk streams in a form of their own.
+    Bytes build(const MaxFileForm& form) const;
+    // The streams ClassDirectory3 and Scene of that form, with their names.
+    std::vector<CompoundStream> chunkStreams(const MaxFileForm& form) const;
 
     int objectCount() const { return static_cast<int>(objects_.size()); }
 
  private:
+    int nodeObject(const std::string& name, int32_t parentRef, uint32_t colour, std::vector<Chunk> lists);
+
     struct Class {
         std::string name;
         ClassId id;

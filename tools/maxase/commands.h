@@ -16,5 +16,6 @@ CommandRunner addInfoCommand(CLI::App& program, const GlobalOptions& options);
 CommandRunner addImportCommand(CLI::App& program, const GlobalOptions& options);
 CommandRunner addThumbnailCommand(CLI::App& program, const GlobalOptions& options);
 CommandRunner addTreeCommand(CLI::App& program, const GlobalOptions& options);
+CommandRunner addConvertCommand(CLI::App& program, const GlobalOptions& options);
 
 }  // namespace maxase

@@ -25,6 +25,7 @@ int main(int argc, char** argv) {
     add(maxase::addImportCommand(program, options));
     add(maxase::addThumbnailCommand(program, options));
     add(maxase::addTreeCommand(program, options));
+    add(maxase::addConvertCommand(program, options));
 
     try {
         program.parse(argc, argv);

@@ -42,4 +42,10 @@ void printMessages(FILE* out, const refhost::App& app) {
     for (const refhost::Message& m : app.messages()) std::fprintf(out, "  [%d] %s\n", m.level, m.text.c_str());
 }
 
+void printHostNotes(FILE* out, const refhost::App& app) {
+    if (app.hostNotes().empty()) return;
+    std::fprintf(out, "Host notes (%zu):\n", app.hostNotes().size());
+    for (const std::string& note : app.hostNotes()) std::fprintf(out, "  %s\n", note.c_str());
+}
+
 }  // namespace maxase

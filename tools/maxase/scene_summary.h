@@ -13,5 +13,8 @@ namespace maxase {
 void printSceneSummary(FILE* out, const std::string& file, const std::string& format, const refhost::Scene& scene);
 // The messages the plug-in showed, with their levels.
 void printMessages(FILE* out, const refhost::App& app);
+// What the host itself noted of the scene (primitives it could not build);
+// nothing when it noted nothing.
+void printHostNotes(FILE* out, const refhost::App& app);
 
 }  // namespace maxase

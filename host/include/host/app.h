@@ -119,8 +119,12 @@ class App : public HostApp {
     const std::vector<InternalError>& internalErrors() const { return internalErrors_; }
     const std::vector<SettingWrite>& settingsWritten() const { return settingsWritten_; }
     const std::vector<LoadedIcon>& icons() const { return icons_; }
-    // Forget the messages, status texts, internal errors and settings written,
-    // so that one App can serve several imports.
+    // What the host itself notes of the scene it builds (a primitive it
+    // cannot build), kept apart from what the plug-in shows.
+    void addHostNote(std::string text) { hostNotes_.push_back(std::move(text)); }
+    const std::vector<std::string>& hostNotes() const { return hostNotes_; }
+    // Forget the messages, status texts, internal errors, settings written
+    // and host notes, so that one App can serve several imports.
     void clearLog();
 
     Settings& settings() { return *settings_; }
@@ -170,6 +174,7 @@ class App : public HostApp {
     std::vector<InternalError> internalErrors_;
     std::vector<SettingWrite> settingsWritten_;
     std::vector<LoadedIcon> icons_;
+    std::vector<std::string> hostNotes_;
     std::set<const void*> helpers_;
     std::unordered_map<const HostParamBlock*, const ParamValues*> paramBlocks_;
     std::unordered_map<const HostNode*, NodeData*> nodes_;

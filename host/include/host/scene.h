@@ -47,6 +47,9 @@ struct NodeData {
     std::vector<Point3> vertices;  // shapes: the points handed over by StorePoints
     std::vector<HostTexVertex> texVertices;
     std::vector<HostFace> faces;
+    // The host's own: smoothing group masks of the faces, one per face, for
+    // a mesh the host built (a primitive); empty where they are not known.
+    std::vector<uint32_t> smoothing;
     std::vector<HostLine> lines;
     std::vector<std::pair<std::unique_ptr<unsigned char[]>, int32_t>> memory;  // AllocNodeMemory blocks
     // Cameras
@@ -55,6 +58,7 @@ struct NodeData {
     // Primitives
     int32_t primitiveKind = 0;
     ParamValues parameters;
+    bool placeholder = false;  // the host could not build the kind: a box stands in
 
     // The record's fields, through the contract's accessors.
     HostNode* parent() const { return nodeParent(self); }
