@@ -126,6 +126,7 @@ void closeMaxFile(MaxFile& file) {
     if (file.storage) file.storage->Release();
     if (file.pool) file.pool->Release();
     heapFree(file.classes);
+    heapFree(file.reportedClasses);
     if (file.refs) releaseSceneObjects(file);
     if (file.refMemory) {
         GlobalUnlock(file.refMemory);

@@ -44,4 +44,5 @@ struct MaxFile {
     HWND viewer;  // the structure viewer's tree, null while it is off
     StreamWindow window;
     bool damaged;  // a stream opened but could not be decoded: the import ends with 0
+    unsigned char* reportedClasses;  // by class index: shown once as unsupported; null until needed
 };

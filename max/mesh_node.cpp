@@ -54,8 +54,10 @@ bool MaxMeshNode::allocVertices(int32_t count) {
 
 bool MaxMeshNode::allocFaces(int32_t count) {
     heapFree(faceData);
+    heapFree(texFaceData);  // it was sized for the faces replaced
     faceCount = 0;
     faceData = nullptr;
+    texFaceData = nullptr;
     if (count <= 0) return false;
     faceData = static_cast<MaxFace*>(heapAllocArray(static_cast<uint32_t>(count), sizeof(MaxFace)));
     if (!faceData) return false;
@@ -63,7 +65,35 @@ bool MaxMeshNode::allocFaces(int32_t count) {
     return true;
 }
 
+bool MaxMeshNode::allocTexVertices(int32_t count) {
+    heapFree(texVertexData);
+    texVertexCount = 0;
+    texVertexData = nullptr;
+    if (count <= 0) return false;
+    texVertexData = static_cast<HostTexVertex*>(heapAllocArray(static_cast<uint32_t>(count), sizeof(HostTexVertex)));
+    if (!texVertexData) return false;
+    texVertexCount = count;
+    return true;
+}
+
+bool MaxMeshNode::allocTexFaces() {
+    heapFree(texFaceData);
+    texFaceData = nullptr;
+    if (faceCount <= 0) return false;
+    texFaceData = static_cast<uint32_t*>(heapAllocArray(static_cast<uint32_t>(faceCount), 3 * sizeof(uint32_t)));
+    return texFaceData != nullptr;
+}
+
+void MaxMeshNode::freeTexCoords() {
+    heapFree(texVertexData);
+    heapFree(texFaceData);
+    texVertexData = nullptr;
+    texFaceData = nullptr;
+    texVertexCount = 0;
+}
+
 void MaxMeshNode::freeGeometry() {
+    freeTexCoords();
     heapFree(vertexData);
     heapFree(faceData);
     vertexData = nullptr;
@@ -84,9 +114,9 @@ int32_t MaxMeshNode::emit(HostScene* scene) {
     return 1;
 }
 
-// Faces go over only with vertices. A face index at or beyond the vertex
-// count would let the host read past the vertices: it becomes 0, and the
-// node's mended indices are reported once.
+// Faces go over only with vertices, each with its material id. A face index
+// at or beyond the vertex count would let the host read past the vertices:
+// it becomes 0, and the node's mended indices are reported once.
 void MaxMeshNode::emitGeometry(HostMeshNode* mesh) {
     if (vertexCount == 0 || !mesh->SetVertexCount(vertexCount, 0)) return;
     Point3* vertices = meshVertices(mesh);
@@ -106,14 +136,34 @@ void MaxMeshNode::emitGeometry(HostMeshNode* mesh) {
         if (!face) break;
         const MaxFace& source = faceData[i];
         face->flags = static_cast<uint16_t>(source.flags & EdgeFlagsMask);
+        face->material = source.flags >> FaceMaterialShift;
         face->a = checked(source.a);
         face->b = checked(source.b);
         face->c = checked(source.c);
     }
+    emitTexCoords(mesh);
     if (mended == 0) return;
     char text[320];
     formatText(text, "%s: %u face indices beyond the %d vertices set to 0", name ? name : NoName, mended, vertexCount);
     hostApp->ShowMessage(MessageSceneLog, text);
+}
+
+// Texture vertices go over with the faces that use them; an index beyond
+// them becomes 0, as a vertex index does.
+void MaxMeshNode::emitTexCoords(HostMeshNode* mesh) {
+    if (texVertexCount == 0 || !texFaceData || !mesh->SetTexVertexCount(texVertexCount, 0)) return;
+    HostTexVertex* texVertices = meshTexVertices(mesh);
+    if (!texVertices) return;
+    std::memcpy(texVertices, texVertexData, static_cast<std::size_t>(texVertexCount) * sizeof(HostTexVertex));
+    const auto limit = static_cast<uint32_t>(texVertexCount);
+    for (int32_t i = 0; i < faceCount; ++i) {
+        HostFace* face = mesh->GetFace(i);
+        if (!face) break;
+        const uint32_t* corners = texFaceData + 3 * static_cast<std::size_t>(i);
+        face->ta = corners[0] < limit ? static_cast<int32_t>(corners[0]) : 0;
+        face->tb = corners[1] < limit ? static_cast<int32_t>(corners[1]) : 0;
+        face->tc = corners[2] < limit ? static_cast<int32_t>(corners[2]) : 0;
+    }
 }
 
 MaxMeshNode* createMeshNode() {

@@ -2,7 +2,10 @@
 
 #include "frame/module_state.h"
 #include "max/class_directory.h"
+#include "max/controllers.h"
+#include "max/editable_poly.h"
 #include "max/mesh_node.h"
+#include "max/object_offset.h"
 #include "max/objects.h"
 #include "max/scene.h"
 #include "platform/heap.h"
@@ -14,15 +17,10 @@ constexpr uint16_t ChunkName = 0x0962;
 constexpr uint16_t ChunkColour = 0x0974;
 constexpr uint16_t ChunkRefList = 0x2034;
 constexpr uint16_t ChunkSparseRefList = 0x2035;
-constexpr uint16_t ChunkPosition = 0x2503;
-constexpr uint16_t ChunkRotation = 0x2504;
-constexpr uint16_t ChunkScale = 0x2505;
 
-constexpr uint32_t TransformControllerA = 0x00002005u;
-constexpr uint32_t PositionControllerA = 0x2008u;
-constexpr uint32_t RotationControllerA = 0x2009u;
-constexpr uint32_t TcbRotationControllerA = 0x442313u;
-constexpr uint32_t ScaleControllerA = 0x2010u;
+// Reference slots of a node.
+constexpr uint32_t TransformSlot = 0;
+constexpr uint32_t ObjectSlot = 1;
 
 // What a node chunk holds besides its references.
 struct NodeValues {
@@ -33,6 +31,7 @@ struct NodeValues {
     uint32_t refCount = 0;
     int32_t* sparseRefs = nullptr;
     uint32_t sparseRefCount = 0;
+    ObjectOffset offset = IdentityOffset;
 };
 
 void readNodeValues(MaxFile& file, const ChunkHeader& node, NodeValues& values) {
@@ -57,6 +56,7 @@ void readNodeValues(MaxFile& file, const ChunkHeader& node, NodeValues& values) 
                 values.sparseRefs = readRefList(file, c, values.sparseRefCount);
                 break;
             default:
+                readObjectOffsetChunk(file, c, values.offset);
                 break;
         }
     }
@@ -67,27 +67,6 @@ void replaceObject(MaxMeshNode*& current, MaxMeshNode* replacement) {
     if (replacement == current) return;
     destroyNode(current);
     current = replacement;
-}
-
-// Applies the sub-controllers of a controller's reference list, last first.
-void applySubControllers(MaxFile& file, const ChunkHeader& list, HostMatrix& matrix) {
-    uint32_t count = 0;
-    int32_t* refs = readRefList(file, list, count);
-    for (uint32_t i = count; i-- > 0;) {
-        const RefEntry* entry = refAt(file, refs[i]);
-        uint32_t a = 0, b = 0;
-        if (!entry || !classId(file, entry->classIndex, a, b)) continue;
-        ChunkHeader sub{};
-        if (!readChunkAt(file, entry->position, sub)) continue;
-        if (a == PositionControllerA) {
-            readPositionController(file, sub, matrix);
-        } else if (a == RotationControllerA || a == TcbRotationControllerA) {
-            readRotationController(file, sub, matrix);
-        } else if (a == ScaleControllerA) {
-            readScaleController(file, sub, matrix);
-        }
-    }
-    heapFree(refs);
 }
 
 }  // namespace
@@ -103,6 +82,7 @@ void readNode(MaxFile& file, RefEntry& entry) {
     const uint32_t refCount = values.refs ? values.refCount : values.sparseRefCount;
 
     MaxMeshNode* object = nullptr;
+    LookAtSetup lookAt{};
     for (uint32_t i = 0; i < refCount; ++i) {
         const RefEntry* target = refAt(file, refs[i]);
         if (!target) continue;
@@ -114,15 +94,24 @@ void readNode(MaxFile& file, RefEntry& entry) {
                 if (readChunkAt(file, target->position, chunk)) {
                     if (MaxMeshNode* mesh = readEditableMesh(file, chunk, nullptr)) replaceObject(object, mesh);
                 }
-            } else if (a == TransformControllerA && b == 0) {
-                if (readChunkAt(file, target->position, chunk)) readTransformController(file, chunk, matrix);
+            } else if (a == EditablePolyClassA && b == EditablePolyClassB) {
+                if (readChunkAt(file, target->position, chunk)) {
+                    if (MaxMeshNode* poly = readEditablePoly(file, chunk, nullptr)) replaceObject(object, poly);
+                }
             } else if (primitiveKind(a, b) != 0) {
                 if (MaxMeshNode* primitive = readPrimitive(file, *target, a, b)) replaceObject(object, primitive);
+            } else if (i == TransformSlot || isTransformController(file, target->classIndex)) {
+                // Slot 0 always holds the transform controller; one that cannot be evaluated is reported.
+                readTransformController(file, refs[i], matrix, lookAt);
+            } else if (i == ObjectSlot) {
+                reportUnsupportedClass(file, target->classIndex, MessageSceneLog);
             }
         } else if (target->classIndex == DerivedObjectId) {
             object = readDerivedObject(file, *target, object);
         }
     }
+    // Mesh and poly vertices are kept relative to the object offset.
+    if (object && !object->hostNode) applyObjectOffset(values.offset, object->vertexData, object->vertexCount);
     if (!object) object = createMeshNode();
     if (object) {
         object->colour = values.colour;
@@ -130,50 +119,12 @@ void readNode(MaxFile& file, RefEntry& entry) {
         object->name = values.name;
         values.name = nullptr;
         object->matrix = matrix;
+        object->lookAt = lookAt;
     }
     entry.object = object;
     heapFree(values.name);
     heapFree(values.refs);
     heapFree(values.sparseRefs);
-}
-
-void readTransformController(MaxFile& file, const ChunkHeader& controller, HostMatrix& matrix) {
-    for (ChunkHeader c{}; nextChunk(file, chunkEnd(controller), c); skipChunk(file, c)) {
-        if (c.id == ChunkRefList) applySubControllers(file, c, matrix);
-    }
-}
-
-// Each sub-controller makes its host call for every value chunk it holds.
-void readPositionController(MaxFile& file, const ChunkHeader& controller, HostMatrix& matrix) {
-    for (ChunkHeader c{}; nextChunk(file, chunkEnd(controller), c); skipChunk(file, c)) {
-        Point3 position{};
-        if (c.id == ChunkPosition && chunkDataSize(c) >= sizeof position && readWords(file, &position, 3)) {
-            hostApp->MatrixTranslate(&matrix, &position);
-        }
-    }
-}
-
-void readRotationController(MaxFile& file, const ChunkHeader& controller, HostMatrix& matrix) {
-    for (ChunkHeader c{}; nextChunk(file, chunkEnd(controller), c); skipChunk(file, c)) {
-        if (c.id != ChunkRotation) continue;
-        // A short value leaves the rest of the preset in place.
-        float quaternion[4] = {0.0f, 0.0f, 1.0f, 0.0f};
-        const uint32_t size = chunkDataSize(c);
-        readWords(file, quaternion, (size < sizeof quaternion ? size : sizeof quaternion) / 4);
-        HostMatrix rotation;
-        hostApp->MatrixFromQuat(&rotation, quaternion);
-        const HostMatrix before = matrix;
-        hostApp->MatrixMultiply(&before, &rotation, &matrix);
-    }
-}
-
-void readScaleController(MaxFile& file, const ChunkHeader& controller, HostMatrix& matrix) {
-    for (ChunkHeader c{}; nextChunk(file, chunkEnd(controller), c); skipChunk(file, c)) {
-        Point3 scale{};
-        if (c.id == ChunkScale && chunkDataSize(c) >= sizeof scale && readWords(file, &scale, 3)) {
-            hostApp->MatrixScale(&matrix, &scale);
-        }
-    }
 }
 
 void linkHierarchy(MaxNode* top) {

@@ -1,6 +1,6 @@
-// Node objects: name, colour, parent, and the position/rotation/scale
-// transform controller that gives the node its matrix; the matrices pushed
-// down the hierarchy at the end.
+// Node objects: name, colour, parent, object offset, and the transform
+// controller that gives the node its matrix; the matrices pushed down the
+// hierarchy at the end.
 #pragma once
 
 #include "frame/contract/host_records.h"
@@ -12,11 +12,6 @@ struct RefEntry;
 
 // Builds the node's object and stores it in the entry.
 void readNode(MaxFile& file, RefEntry& entry);
-
-void readTransformController(MaxFile& file, const ChunkHeader& controller, HostMatrix& matrix);
-void readPositionController(MaxFile& file, const ChunkHeader& controller, HostMatrix& matrix);
-void readRotationController(MaxFile& file, const ChunkHeader& controller, HostMatrix& matrix);
-void readScaleController(MaxFile& file, const ChunkHeader& controller, HostMatrix& matrix);
 
 // Sets the node's matrix on its host node and combines each descendant's
 // matrix with its parent's, down the whole tree, without recursion.

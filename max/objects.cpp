@@ -2,6 +2,9 @@
 
 #include "frame/module_state.h"
 #include "max/class_directory.h"
+#include "max/controllers.h"
+#include "max/editable_poly.h"
+#include "max/map_channels.h"
 #include "max/mesh_node.h"
 #include "max/scene.h"
 #include "platform/heap.h"
@@ -21,6 +24,8 @@ constexpr uint16_t ChunkPoint3 = 0x0102;
 constexpr uint16_t ChunkInt2 = 0x0104;
 
 constexpr uint32_t ParamBlockA = 8;
+// Derived objects inside derived objects, down to the base.
+constexpr uint32_t MaxDerivedDepth = 8;
 constexpr char ParamBlockSource[] = "max\\max";
 constexpr int32_t ParamBlockLine = 1004;
 
@@ -129,6 +134,8 @@ void readParameter(MaxFile& file, const ChunkHeader& parameter, HostParamBlock& 
     }
 }
 
+MaxMeshNode* readDerivedStack(MaxFile& file, const RefEntry& entry, MaxMeshNode* current, uint32_t depth);
+
 }  // namespace
 
 int32_t primitiveKind(uint32_t a, uint32_t b) {
@@ -143,10 +150,17 @@ MaxMeshNode* readEditableMesh(MaxFile& file, const ChunkHeader& object, MaxMeshN
         if (c.id != ChunkMesh) continue;
         if (!target) target = createMeshNode();
         if (!target) return nullptr;
+        MeshMapChunks map = NoMeshMapChunks;
         for (ChunkHeader m{}; nextChunk(file, chunkEnd(c), m); skipChunk(file, m)) {
-            if (m.id == ChunkVertices) readVertices(file, m, *target);
-            if (m.id == ChunkFaces) readFaces(file, m, *target);
+            if (m.id == ChunkVertices) {
+                readVertices(file, m, *target);
+            } else if (m.id == ChunkFaces) {
+                readFaces(file, m, *target);
+            } else {
+                noteMeshMapChunk(file, m, map);
+            }
         }
+        readMeshMapChannel(file, map, *target);
     }
     return target;
 }
@@ -201,21 +215,42 @@ MaxMeshNode* readPrimitive(MaxFile& file, const RefEntry& entry, uint32_t a, uin
 }
 
 MaxMeshNode* readDerivedObject(MaxFile& file, const RefEntry& entry, MaxMeshNode* current) {
+    return readDerivedStack(file, entry, current, 0);
+}
+
+namespace {
+
+// The stack from its base (the last entry) up: the base object fills the
+// node's object or replaces it; modifiers are passed over. A base that is
+// itself a derived object is read the same way.
+MaxMeshNode* readDerivedStack(MaxFile& file, const RefEntry& entry, MaxMeshNode* current, uint32_t depth) {
     if (!current) current = createMeshNode();
+    if (depth >= MaxDerivedDepth) return current;
     uint32_t count = 0;
     int32_t* refs = readObjectRefs(file, entry, count);
     for (uint32_t i = count; i-- > 0;) {
         const RefEntry* target = refAt(file, refs[i]);
+        if (!target) continue;
+        if (target->classIndex == DerivedObjectId && i + 1 == count) {
+            current = readDerivedStack(file, *target, current, depth + 1);
+            continue;
+        }
         uint32_t a = 0, b = 0;
-        if (!target || !classId(file, target->classIndex, a, b)) continue;
+        if (!classId(file, target->classIndex, a, b)) continue;
+        ChunkHeader object{};
         if (a == EditableMeshClassA && b == 0) {
-            ChunkHeader object{};
             if (readChunkAt(file, target->position, object)) current = readEditableMesh(file, object, current);
+        } else if (a == EditablePolyClassA && b == EditablePolyClassB) {
+            if (readChunkAt(file, target->position, object)) current = readEditablePoly(file, object, current);
         } else if (primitiveKind(a, b) != 0) {
             destroyNode(current);
             current = readPrimitive(file, *target, a, b);
+        } else if (i + 1 == count) {
+            reportUnsupportedClass(file, target->classIndex, MessageSceneLog);
         }
     }
     heapFree(refs);
     return current;
 }
+
+}  // namespace

@@ -2,6 +2,7 @@
 
 #include "frame/module_state.h"
 #include "max/class_directory.h"
+#include "max/look_at.h"
 #include "max/mesh_node.h"
 #include "max/nodes.h"
 #include "platform/heap.h"
@@ -209,6 +210,7 @@ int32_t readScene(MaxFile& file) {
     for (int32_t i = 0; i < file.refCount; ++i) {
         if (file.refs[i].classIndex == file.nodeClassIndex) readNode(file, file.refs[i]);
     }
+    resolveLookAtNodes(file);
     for (int32_t i = 0; i < file.refCount; ++i) {
         if (file.refs[i].classIndex == file.nodeClassIndex && file.refs[i].object) {
             file.refs[i].object->emit(file.scene);

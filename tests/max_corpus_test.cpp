@@ -377,6 +377,7 @@ class SceneFile {
     }
     bool is(const ClassInfo* c, uint32_t a, uint32_t b) const { return c && c->a == a && c->b == b; }
     bool isMesh(const ClassInfo* c) const { return is(c, 0xE44F10B3u, 0); }
+    bool isPoly(const ClassInfo* c) const { return is(c, 0x1BF8338Du, 0x192F6098u); }
     bool isPrimitive(const ClassInfo* c) const { return c && PrimitiveKinds.count({c->a, c->b}); }
 
     std::vector<Chunk> parts(int32_t ref) const { return children(s_, objects_[ref].data(), objects_[ref].end()); }
@@ -409,20 +410,51 @@ class SceneFile {
         return vertices;
     }
 
+    // Live vertices of a poly object: those whose record has no dead flag
+    // (0x2); -1 when it has no poly container.
+    int polyVertices(int32_t ref, int previous) const {
+        int vertices = -1;
+        for (const Chunk& poly : parts(ref)) {
+            if (poly.id != 0x08FE) continue;
+            if (vertices < 0) vertices = previous;
+            for (const Chunk& c : children(s_, poly.data(), poly.end())) {
+                if (c.id != 0x0100 || c.dataSize() < 4) continue;
+                const uint32_t n = u32(s_, c.data());
+                int live = 0;
+                uint32_t at = c.data() + 4;
+                for (uint32_t i = 0; i < n && at + 4 <= c.end(); ++i) {
+                    const bool dead = (u32(s_, at) & 2) != 0;
+                    at += dead ? 4 : 16;
+                    live += dead ? 0 : 1;
+                }
+                if (at <= c.end()) vertices = live;
+            }
+        }
+        return vertices;
+    }
+
     // Vertices that the object of a node's slot 1 hands over; 0 for none. A
     // derived object's stack is taken from its bottom (its base object) up.
     int objectVertices(int32_t ref) const {
         if (ref < 0 || static_cast<std::size_t>(ref) >= objects_.size()) return 0;
         const ClassInfo* c = classOf(ref);
         if (isMesh(c)) return std::max(meshVertices(ref, 0), 0);
+        if (isPoly(c)) return std::max(polyVertices(ref, 0), 0);
         if (objects_[ref].id != 0x2032) return 0;
         bool primitive = false;
         int vertices = 0;
         const std::vector<int32_t> stack = lastList(ref);
         for (std::size_t i = stack.size(); i-- > 0;) {
             const ClassInfo* layer = classOf(stack[i]);
-            if (isMesh(layer) && !primitive) {  // a primitive's host node keeps its own shape
+            const bool nestedBase = i + 1 == stack.size() && stack[i] >= 0 &&
+                                    static_cast<std::size_t>(stack[i]) < objects_.size() &&
+                                    objects_[stack[i]].id == 0x2032;
+            if (nestedBase) {  // a derived object whose base is a derived object
+                vertices = objectVertices(stack[i]);
+            } else if (isMesh(layer) && !primitive) {  // a primitive's host node keeps its own shape
                 vertices = std::max(meshVertices(stack[i], vertices), vertices);
+            } else if (isPoly(layer) && !primitive) {
+                vertices = std::max(polyVertices(stack[i], vertices), vertices);
             } else if (isPrimitive(layer)) {
                 primitive = primitiveMade(stack[i]);
                 vertices = 0;
