@@ -4,6 +4,7 @@
 
 #include "frame/module_state.h"
 #include "max/chunk_reader.h"
+#include "max/materials.h"
 #include "max/scene.h"
 #include "max/stream_decoding.h"
 #include "platform/compound_file.h"
@@ -128,6 +129,7 @@ void closeMaxFile(MaxFile& file) {
     heapFree(file.classes);
     heapFree(file.reportedClasses);
     if (file.refs) releaseSceneObjects(file);
+    releaseMaterials(file);
     if (file.refMemory) {
         GlobalUnlock(file.refMemory);
         GlobalFree(file.refMemory);

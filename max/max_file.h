@@ -10,6 +10,7 @@
 
 struct ClassEntry;
 struct RefEntry;
+struct MaterialTable;
 
 // The chunk reader's window over the current stream: the stream is read in
 // large blocks, and headers and small values are served from memory. A
@@ -43,6 +44,7 @@ struct MaxFile {
     HostScene* scene;
     HWND viewer;  // the structure viewer's tree, null while it is off
     StreamWindow window;
-    bool damaged;  // a stream opened but could not be decoded: the import ends with 0
+    bool damaged;                    // a stream opened but could not be decoded: the import ends with 0
     unsigned char* reportedClasses;  // by class index: shown once as unsupported; null until needed
+    MaterialTable* materials;        // made on first use (max/materials.h)
 };

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "frame/module_state.h"
+#include "max/materials.h"
 #include "platform/heap.h"
 #include "platform/text_format.h"
 
@@ -21,15 +22,19 @@ MaxNode::~MaxNode() {
 int32_t MaxNode::emit(HostScene* scene) {
     if (!hostNode) return 1;
     if (name) hostNode->SetName(name);
-    HostMaterial* material = scene->CreateMaterial();
-    if (!material) return 1;
+    if (material) {
+        hostNode->SetProperty(NodeMaterial, reinterpret_cast<uint32_t>(material->host));
+        return 1;
+    }
+    HostMaterial* defaultMaterial = scene->CreateMaterial();
+    if (!defaultMaterial) return 1;
     const Point3 diffuse{static_cast<float>(colour & 0xFF) / 255.0f, static_cast<float>((colour >> 8) & 0xFF) / 255.0f,
                          static_cast<float>((colour >> 16) & 0xFF) / 255.0f};
-    material->SetProperty(MaterialDiffuse, &diffuse);
+    defaultMaterial->SetProperty(MaterialDiffuse, &diffuse);
     char materialName[288];
     formatText(materialName, "DefMat for %s", name ? name : NoName);
-    material->SetName(materialName);
-    hostNode->SetProperty(NodeMaterial, reinterpret_cast<uint32_t>(material));
+    defaultMaterial->SetName(materialName);
+    hostNode->SetProperty(NodeMaterial, reinterpret_cast<uint32_t>(defaultMaterial));
     return 1;
 }
 
@@ -136,7 +141,7 @@ void MaxMeshNode::emitGeometry(HostMeshNode* mesh) {
         if (!face) break;
         const MaxFace& source = faceData[i];
         face->flags = static_cast<uint16_t>(source.flags & EdgeFlagsMask);
-        face->material = source.flags >> FaceMaterialShift;
+        assignFaceMaterial(*face, source.flags >> FaceMaterialShift);
         face->a = checked(source.a);
         face->b = checked(source.b);
         face->c = checked(source.c);
@@ -146,6 +151,19 @@ void MaxMeshNode::emitGeometry(HostMeshNode* mesh) {
     char text[320];
     formatText(text, "%s: %u face indices beyond the %d vertices set to 0", name ? name : NoName, mended, vertexCount);
     hostApp->ShowMessage(MessageSceneLog, text);
+}
+
+// A face of a node with a material gets the material (or the sub-material
+// its id names) and, when it is two-sided, the two-sided flag; any other
+// face keeps its material id.
+void MaxMeshNode::assignFaceMaterial(HostFace& face, uint32_t materialId) const {
+    if (!material) {
+        face.material = materialId;
+        return;
+    }
+    const MaxMaterial& assigned = faceMaterial(*material, materialId);
+    face.material = reinterpret_cast<uint32_t>(assigned.host);
+    if (assigned.twoSided) face.flags = static_cast<uint16_t>(face.flags | FaceTwoSided);
 }
 
 // Texture vertices go over with the faces that use them; an index beyond

@@ -9,6 +9,8 @@
 #include "frame/contract/host_interfaces.h"
 #include "max/look_at.h"
 
+struct MaxMaterial;
+
 // A face as the file stores it: three vertex indices, the smoothing groups,
 // and flags whose low 3 bits are the edge visibility and whose high 16 bits
 // are the material id.
@@ -27,7 +29,7 @@ class MaxNode {
     MaxNode(const MaxNode&) = delete;
     MaxNode& operator=(const MaxNode&) = delete;
     virtual ~MaxNode();
-    // Hands the node to the host with its default material.
+    // Hands the node to the host with its material, or the default one.
     virtual int32_t emit(HostScene* scene);
 
     MaxNode* nextSibling = nullptr;
@@ -37,8 +39,9 @@ class MaxNode {
     int32_t parentRef = -1;
     HostMatrix matrix{};
     HostNode* hostNode = nullptr;
-    uint32_t colour = DefaultNodeColour;  // red in the lowest byte, then green, then blue
-    LookAtSetup lookAt{};                 // present for a node turned toward a target
+    uint32_t colour = DefaultNodeColour;    // red in the lowest byte, then green, then blue
+    LookAtSetup lookAt{};                   // present for a node turned toward a target
+    const MaxMaterial* material = nullptr;  // the file's, made by the import; null: the default material
 
  protected:
     MaxNode() = default;
@@ -73,6 +76,7 @@ class MaxMeshNode final : public MaxNode {
  private:
     void emitGeometry(HostMeshNode* mesh);
     void emitTexCoords(HostMeshNode* mesh);
+    void assignFaceMaterial(HostFace& face, uint32_t materialId) const;
 };
 
 // Null when memory runs out.

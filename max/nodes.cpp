@@ -4,6 +4,7 @@
 #include "max/class_directory.h"
 #include "max/controllers.h"
 #include "max/editable_poly.h"
+#include "max/materials.h"
 #include "max/mesh_node.h"
 #include "max/object_offset.h"
 #include "max/objects.h"
@@ -21,6 +22,7 @@ constexpr uint16_t ChunkSparseRefList = 0x2035;
 // Reference slots of a node.
 constexpr uint32_t TransformSlot = 0;
 constexpr uint32_t ObjectSlot = 1;
+constexpr uint32_t MaterialSlot = 3;
 
 // What a node chunk holds besides its references.
 struct NodeValues {
@@ -120,6 +122,7 @@ void readNode(MaxFile& file, RefEntry& entry) {
         values.name = nullptr;
         object->matrix = matrix;
         object->lookAt = lookAt;
+        object->material = materialAt(file, refCount > MaterialSlot ? refs[MaterialSlot] : -1);
     }
     entry.object = object;
     heapFree(values.name);

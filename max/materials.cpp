@@ -1,0 +1,436 @@
+#include "max/materials.h"
+
+#include <cstring>
+
+#include "frame/contract/host_values.h"
+#include "max/chunk_reader.h"
+#include "max/class_directory.h"
+#include "max/compound_document.h"
+#include "max/scene.h"
+#include "platform/heap.h"
+
+// What the import has made of its materials: one slot per reference index,
+// and the asset table, read when a bitmap first names an asset.
+struct MaterialTable {
+    struct Slot {
+        MaxMaterial* material;
+        uint8_t state;
+    };
+    Slot* slots;
+    uint32_t slotCount;
+    unsigned char* assets;
+    uint32_t assetSize;
+    bool assetsRead;
+};
+
+namespace {
+
+enum SlotState : uint8_t { NotMade = 0, Making, Made };
+
+constexpr uint16_t ChunkRefList = 0x2034;
+constexpr uint16_t ChunkSparseRefList = 0x2035;
+constexpr uint16_t ChunkMaterialHeader = 0x4000;
+constexpr uint16_t ChunkMaterialName = 0x4001;
+// A parameter of the old parameter block: its index and, for a colour, three floats.
+constexpr uint16_t ChunkOldParameter = 0x0002;
+constexpr uint16_t ChunkOldParameterIndex = 0x0003;
+constexpr uint16_t ChunkOldPoint3 = 0x0102;
+// A ParamBlock2 entry: u16 parameter id, u16 type, and the value in its last
+// bytes. The entry's chunk id changed with the versions.
+constexpr uint16_t ParamEntryIds[] = {0x000A, 0x000E, 0x100E};
+constexpr uint32_t ParamEntryHeaderSize = 4;
+constexpr uint16_t ParamTypeColour = 2;
+constexpr uint16_t ParamTypeBool = 4;
+// A bitmap's file: in a container of its own before R3, later in a
+// container of its parameter block, either as a path or as the identifier
+// of an asset in the asset table.
+constexpr uint16_t ChunkOwnBitmap = 0x5010;
+constexpr uint16_t ChunkBitmapParams = 0x0003;
+constexpr uint16_t ChunkFileName = 0x1230;
+constexpr uint16_t ChunkAssetReference = 0x1260;
+constexpr uint16_t ChunkAssetId = 0x0002;
+constexpr uint32_t AssetIdSize = 16;
+
+constexpr uint32_t ParamBlockClassA = 8;
+constexpr uint32_t ParamBlock2ClassA = 0x82;
+constexpr uint32_t TexmapsClassA = 0x1200;
+constexpr uint32_t BitmapClassA = 0x240;
+
+// Reference slots of a Standard material.
+constexpr uint32_t OldParamBlockSlot = 0;
+constexpr uint32_t TexmapsSlot = 1;
+constexpr uint32_t ShaderSlot = 2;
+constexpr uint32_t ShaderBasicsSlot = 3;
+// The shader's colours are in its first slot, a texture map's bitmap in
+// slot 2i + 1 of channel i (diffuse: channel 1), a bitmap's parameters in
+// its second slot.
+constexpr uint32_t ShaderParamsSlot = 0;
+constexpr uint32_t DiffuseMapSlot = 3;
+constexpr uint32_t BitmapParamsSlot = 1;
+
+constexpr uint16_t ParamAmbient = 0;
+constexpr uint16_t ParamDiffuse = 1;
+constexpr uint16_t ParamSpecular = 2;
+constexpr uint16_t ParamTwoSided = 2;
+constexpr uint32_t ColourParams = 3;
+constexpr int32_t ColourProperties[ColourParams] = {MaterialAmbient, MaterialDiffuse, MaterialSpecular};
+
+const char* const AssetStreamNames[] = {"FileAssetMetaData3", "FileAssetMetaData2"};
+constexpr uint32_t StreamNameUnits = 32;
+
+uint32_t le32(const unsigned char* p) {
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
+           static_cast<uint32_t>(p[3]) << 24;
+}
+
+bool isClass(const MaxFile& file, int32_t index, uint32_t classA) {
+    if (index < 0 || index >= file.refCount) return false;
+    uint32_t a = 0, b = 0;
+    return classId(file, file.refs[index].classIndex, a, b) && a == classA && b == 0;
+}
+
+bool isParamEntry(uint16_t id) {
+    for (const uint16_t entryId : ParamEntryIds) {
+        if (id == entryId) return true;
+    }
+    return false;
+}
+
+int32_t slotOf(const int32_t* refs, uint32_t count, uint32_t slot) {
+    return slot < count ? refs[slot] : -1;
+}
+
+// What a material object holds itself: its reference list (the last one)
+// and its name.
+struct ObjectChunks {
+    int32_t* refs = nullptr;
+    uint32_t refCount = 0;
+    char* name = nullptr;
+};
+
+void readName(MaxFile& file, const ChunkHeader& header, ObjectChunks& chunks) {
+    for (ChunkHeader c{}; nextChunk(file, chunkEnd(header), c); skipChunk(file, c)) {
+        if (c.id != ChunkMaterialName) continue;
+        heapFree(chunks.name);
+        chunks.name = readChunkString(file, c);
+    }
+}
+
+void readObjectChunks(MaxFile& file, int32_t index, ObjectChunks& chunks, bool withName) {
+    ChunkHeader object{};
+    if (index < 0 || index >= file.refCount || !readChunkAt(file, file.refs[index].position, object)) return;
+    for (ChunkHeader c{}; nextChunk(file, chunkEnd(object), c); skipChunk(file, c)) {
+        if (c.id == ChunkRefList || c.id == ChunkSparseRefList) {
+            heapFree(chunks.refs);
+            chunks.refs = readRefList(file, c, chunks.refCount);
+        } else if (withName && c.id == ChunkMaterialHeader && c.kind == ChunkKindContainer) {
+            readName(file, c, chunks);
+        }
+    }
+}
+
+void freeObjectChunks(ObjectChunks& chunks) {
+    heapFree(chunks.refs);
+    heapFree(chunks.name);
+}
+
+// The reference in slot of the object's list, or -1.
+int32_t referenceOf(MaxFile& file, int32_t index, uint32_t slot) {
+    ObjectChunks chunks;
+    readObjectChunks(file, index, chunks, false);
+    const int32_t reference = slotOf(chunks.refs, chunks.refCount, slot);
+    freeObjectChunks(chunks);
+    return reference;
+}
+
+// The last count words of the ParamBlock2 entry of the parameter id and
+// type; false when the block has no such entry or the entry is too short.
+bool readParamValue(MaxFile& file, int32_t block, uint16_t param, uint16_t type, void* words, uint32_t count) {
+    ChunkHeader object{};
+    if (!isClass(file, block, ParamBlock2ClassA) || !readChunkAt(file, file.refs[block].position, object)) return false;
+    bool found = false;
+    for (ChunkHeader c{}; nextChunk(file, chunkEnd(object), c); skipChunk(file, c)) {
+        if (!isParamEntry(c.id) || chunkDataSize(c) < ParamEntryHeaderSize + 4 * count) continue;
+        if (static_cast<uint16_t>(readInt16(file)) != param || static_cast<uint16_t>(readInt16(file)) != type) continue;
+        seekTo(file, static_cast<int32_t>(chunkEnd(c) - 4 * count));
+        found = readWords(file, words, count);
+    }
+    return found;
+}
+
+struct Colours {
+    Point3 value[ColourParams];
+    bool found[ColourParams];
+};
+
+// The old parameter block of materials before R3: containers of an index
+// and a value.
+void readOldColours(MaxFile& file, int32_t block, Colours& colours) {
+    ChunkHeader object{};
+    if (!readChunkAt(file, file.refs[block].position, object)) return;
+    for (ChunkHeader p{}; nextChunk(file, chunkEnd(object), p); skipChunk(file, p)) {
+        if (p.id != ChunkOldParameter || p.kind != ChunkKindContainer) continue;
+        int32_t index = -1;
+        Point3 value{};
+        bool hasValue = false;
+        for (ChunkHeader c{}; nextChunk(file, chunkEnd(p), c); skipChunk(file, c)) {
+            if (c.id == ChunkOldParameterIndex && chunkDataSize(c) >= 4) {
+                index = readInt32(file);
+            } else if (c.id == ChunkOldPoint3 && chunkDataSize(c) >= sizeof value) {
+                hasValue = readWords(file, &value, 3);
+            }
+        }
+        if (hasValue && index >= 0 && static_cast<uint32_t>(index) < ColourParams) {
+            colours.value[index] = value;
+            colours.found[index] = true;
+        }
+    }
+}
+
+void readShaderColours(MaxFile& file, int32_t shader, Colours& colours) {
+    const int32_t block = referenceOf(file, shader, ShaderParamsSlot);
+    const uint16_t params[ColourParams] = {ParamAmbient, ParamDiffuse, ParamSpecular};
+    for (uint32_t i = 0; i < ColourParams; ++i) {
+        colours.found[i] = readParamValue(file, block, params[i], ParamTypeColour, &colours.value[i], 3);
+    }
+}
+
+void loadAssetTable(MaxFile& file, MaterialTable& table) {
+    table.assetsRead = true;
+    if (!file.storage) return;
+    for (const char* name : AssetStreamNames) {
+        WCHAR wide[StreamNameUnits];
+        widenName(wide, name, StreamNameUnits);
+        IStream* stream = nullptr;
+        if (FAILED(file.storage->OpenStream(wide, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, &stream)) || !stream) {
+            continue;
+        }
+        LARGE_INTEGER move;
+        move.QuadPart = 0;
+        ULARGE_INTEGER end;
+        end.QuadPart = 0;
+        stream->Seek(move, STREAM_SEEK_END, &end);
+        stream->Seek(move, STREAM_SEEK_SET, nullptr);
+        const uint64_t size = end.QuadPart;
+        if (size > 0 && size <= MaxAssetTableSize) {
+            table.assets = static_cast<unsigned char*>(heapAlloc(static_cast<uint32_t>(size)));
+            uint32_t done = 0;
+            while (table.assets && done < size) {
+                ULONG got = 0;
+                stream->Read(table.assets + done, static_cast<ULONG>(size - done), &got);
+                if (got == 0 || got > size - done) break;
+                done += got;
+            }
+            table.assetSize = table.assets ? done : 0;
+        }
+        stream->Release();
+        return;
+    }
+}
+
+char* readAssetPath(MaxFile& file, const ChunkHeader& reference) {
+    for (ChunkHeader c{}; nextChunk(file, chunkEnd(reference), c); skipChunk(file, c)) {
+        unsigned char id[AssetIdSize];
+        if (c.id != ChunkAssetId || chunkDataSize(c) < AssetIdSize ||
+            readBytes(file, id, static_cast<int32_t>(AssetIdSize)) != static_cast<int32_t>(AssetIdSize)) {
+            continue;
+        }
+        MaterialTable& table = *file.materials;
+        if (!table.assetsRead) loadAssetTable(file, table);
+        return findAssetPath(table.assets, table.assetSize, id);
+    }
+    return nullptr;
+}
+
+char* readFileName(MaxFile& file, const ChunkHeader& container) {
+    for (ChunkHeader c{}; nextChunk(file, chunkEnd(container), c); skipChunk(file, c)) {
+        if (c.id == ChunkFileName) return readChunkString(file, c);
+        if (c.id == ChunkAssetReference && c.kind == ChunkKindContainer) {
+            if (char* path = readAssetPath(file, c)) return path;
+        }
+    }
+    return nullptr;
+}
+
+// The file of a bitmap texture map: a heap string, or null.
+char* readBitmapPath(MaxFile& file, int32_t bitmap) {
+    ChunkHeader object{};
+    if (!isClass(file, bitmap, BitmapClassA) || !readChunkAt(file, file.refs[bitmap].position, object)) return nullptr;
+    for (ChunkHeader c{}; nextChunk(file, chunkEnd(object), c); skipChunk(file, c)) {
+        if (c.id == ChunkOwnBitmap && c.kind == ChunkKindContainer) {
+            if (char* path = readFileName(file, c)) return path;
+        }
+    }
+    const int32_t block = referenceOf(file, bitmap, BitmapParamsSlot);
+    if (!isClass(file, block, ParamBlock2ClassA) || !readChunkAt(file, file.refs[block].position, object)) {
+        return nullptr;
+    }
+    for (ChunkHeader c{}; nextChunk(file, chunkEnd(object), c); skipChunk(file, c)) {
+        if (c.id == ChunkBitmapParams && c.kind == ChunkKindContainer) {
+            if (char* path = readFileName(file, c)) return path;
+        }
+    }
+    return nullptr;
+}
+
+void setColour(MaxMaterial& material, int32_t property, const Point3& colour) {
+    material.host->SetProperty(property, &colour);
+    if (property != MaterialDiffuse) return;
+    material.diffuse = colour;
+    material.hasDiffuse = true;
+}
+
+void makeStandard(MaxFile& file, const int32_t* refs, uint32_t count, MaxMaterial& material) {
+    Colours colours{};
+    const int32_t oldBlock = slotOf(refs, count, OldParamBlockSlot);
+    if (isClass(file, oldBlock, ParamBlockClassA)) {
+        readOldColours(file, oldBlock, colours);
+    } else {
+        readShaderColours(file, slotOf(refs, count, ShaderSlot), colours);
+        int32_t twoSided = 0;
+        material.twoSided =
+            readParamValue(file, slotOf(refs, count, ShaderBasicsSlot), ParamTwoSided, ParamTypeBool, &twoSided, 1) &&
+            twoSided != 0;
+    }
+    for (uint32_t i = 0; i < ColourParams; ++i) {
+        if (colours.found[i]) setColour(material, ColourProperties[i], colours.value[i]);
+    }
+    const int32_t texmaps = slotOf(refs, count, TexmapsSlot);
+    if (!isClass(file, texmaps, TexmapsClassA)) return;
+    if (char* path = readBitmapPath(file, referenceOf(file, texmaps, DiffuseMapSlot))) {
+        material.host->SetProperty(MaterialDiffuseMap, path);
+        heapFree(path);
+    }
+}
+
+const MaxMaterial* makeMaterial(MaxFile& file, int32_t index, uint32_t depth);
+
+// From version 9 on, the sub-materials follow a parameter block in slot 0.
+// The multi material shows the colour of its first sub-material, as the
+// exporter writes it.
+void makeMulti(MaxFile& file, const int32_t* refs, uint32_t count, uint32_t depth, MaxMaterial& material) {
+    const uint32_t first = count > 0 && isClass(file, refs[0], ParamBlock2ClassA) ? 1 : 0;
+    uint32_t slots = count - first;
+    if (slots > MaxSubMaterialSlots) slots = MaxSubMaterialSlots;
+    if (slots == 0) return;
+    material.subs = static_cast<const MaxMaterial**>(heapAllocArray(slots, sizeof(MaxMaterial*), true));
+    if (!material.subs) return;
+    material.subCount = slots;
+    for (uint32_t i = 0; i < slots; ++i) material.subs[i] = makeMaterial(file, refs[first + i], depth + 1);
+    if (material.subs[0] && material.subs[0]->hasDiffuse)
+        setColour(material, MaterialDiffuse, material.subs[0]->diffuse);
+}
+
+MaxMaterial* newMaterial(MaxFile& file, int32_t index) {
+    uint32_t a = 0, b = 0;
+    if (!classId(file, file.refs[index].classIndex, a, b) || b != 0 ||
+        (a != StandardMaterialClassA && a != MultiMaterialClassA)) {
+        return nullptr;
+    }
+    auto* material = static_cast<MaxMaterial*>(heapAllocZeroed(sizeof(MaxMaterial)));
+    if (!material) return nullptr;
+    material->host = file.scene->CreateMaterial();
+    if (material->host) return material;
+    heapFree(material);
+    return nullptr;
+}
+
+bool prepareTable(MaxFile& file) {
+    if (file.materials) return true;
+    if (file.refCount <= 0 || !file.scene) return false;
+    auto* table = static_cast<MaterialTable*>(heapAllocZeroed(sizeof(MaterialTable)));
+    if (!table) return false;
+    table->slots = static_cast<MaterialTable::Slot*>(
+        heapAllocArray(static_cast<uint32_t>(file.refCount), sizeof(MaterialTable::Slot), true));
+    if (!table->slots) {
+        heapFree(table);
+        return false;
+    }
+    table->slotCount = static_cast<uint32_t>(file.refCount);
+    file.materials = table;
+    return true;
+}
+
+// A material that refers to itself, however indirectly, or nests too deeply,
+// gives null where the loop closes or the limit is reached.
+const MaxMaterial* makeMaterial(MaxFile& file, int32_t index, uint32_t depth) {
+    if (index < 0 || !prepareTable(file) || static_cast<uint32_t>(index) >= file.materials->slotCount) return nullptr;
+    MaterialTable::Slot& slot = file.materials->slots[index];
+    if (slot.state != NotMade) return slot.material;
+    if (depth > MaxMaterialNesting) return nullptr;
+    slot.state = Making;
+    MaxMaterial* material = newMaterial(file, index);
+    if (material) {
+        ObjectChunks chunks;
+        readObjectChunks(file, index, chunks, true);
+        if (chunks.name) material->host->SetName(chunks.name);
+        if (isClass(file, index, StandardMaterialClassA)) {
+            makeStandard(file, chunks.refs, chunks.refCount, *material);
+        } else {
+            makeMulti(file, chunks.refs, chunks.refCount, depth, *material);
+        }
+        freeObjectChunks(chunks);
+    }
+    slot.material = material;
+    slot.state = Made;
+    return material;
+}
+
+}  // namespace
+
+const MaxMaterial* materialAt(MaxFile& file, int32_t index) {
+    return makeMaterial(file, index, 0);
+}
+
+const MaxMaterial& faceMaterial(const MaxMaterial& material, uint32_t materialId) {
+    if (materialId < material.subCount && material.subs[materialId]) return *material.subs[materialId];
+    return material;
+}
+
+void releaseMaterials(MaxFile& file) {
+    MaterialTable* table = file.materials;
+    if (!table) return;
+    for (uint32_t i = 0; i < table->slotCount; ++i) {
+        if (MaxMaterial* material = table->slots[i].material) {
+            heapFree(material->subs);
+            heapFree(material);
+        }
+    }
+    heapFree(table->slots);
+    heapFree(table->assets);
+    heapFree(table);
+    file.materials = nullptr;
+}
+
+char* findAssetPath(const unsigned char* table, uint32_t size, const unsigned char* guid) {
+    constexpr uint32_t StringsPerRecord = 3;
+    constexpr uint32_t PathString = 1;
+    constexpr uint32_t TerminatorSize = 2;
+    if (!table) return nullptr;
+    uint32_t at = 0;
+    while (size - at >= AssetIdSize) {
+        const unsigned char* id = table + at;
+        at += AssetIdSize;
+        const unsigned char* path = nullptr;
+        uint32_t pathUnits = 0;
+        for (uint32_t s = 0; s < StringsPerRecord; ++s) {
+            if (size - at < 4) return nullptr;
+            const uint32_t units = le32(table + at);
+            at += 4;
+            if (units > (size - at) / 2 || size - at - 2 * units < TerminatorSize) return nullptr;
+            if (s == PathString) {
+                path = table + at;
+                pathUnits = units;
+            }
+            at += 2 * units + TerminatorSize;
+        }
+        if (std::memcmp(id, guid, AssetIdSize) != 0) continue;
+        if (pathUnits == 0) return nullptr;
+        auto* text = static_cast<char*>(heapAlloc(pathUnits + 1));
+        if (!text) return nullptr;
+        for (uint32_t i = 0; i < pathUnits; ++i) text[i] = static_cast<char>(path[2 * i]);
+        text[pathUnits] = 0;
+        return text;
+    }
+    return nullptr;
+}

@@ -1,0 +1,49 @@
+// The materials of a MAX scene as the host gets them: Standard materials with
+// their name, colours, diffuse bitmap and two-sidedness, and Multi/Sub-Object
+// materials with their sub-materials by slot. Each MAX material becomes one
+// host material, however many nodes and materials refer to it; other classes
+// give none, and their nodes keep the default material.
+#pragma once
+
+#include <cstdint>
+
+#include "frame/contract/host_interfaces.h"
+#include "max/max_file.h"
+
+// Class identifiers (A, 0) of the materials read.
+constexpr uint32_t StandardMaterialClassA = 2;
+constexpr uint32_t MultiMaterialClassA = 0x200;
+
+// The most sub-material slots taken from a Multi/Sub-Object material; faces
+// whose id names a slot beyond them get the multi material itself.
+constexpr uint32_t MaxSubMaterialSlots = 1024;
+// How deep Multi/Sub-Object materials may hold one another.
+constexpr uint32_t MaxMaterialNesting = 8;
+// The most bytes of the asset table (FileAssetMetaData) that are read.
+constexpr uint32_t MaxAssetTableSize = 64u << 20;
+
+struct MaxMaterial {
+    HostMaterial* host;
+    bool twoSided;
+    bool hasDiffuse;
+    Point3 diffuse;
+    uint32_t subCount;         // slots of a Multi/Sub-Object material, 0 for a Standard one
+    const MaxMaterial** subs;  // by slot; null where the slot holds no material that was made
+};
+
+// The material that the reference index names, made on first use; null when
+// it names none that can be made (the node then keeps its default material).
+const MaxMaterial* materialAt(MaxFile& file, int32_t index);
+
+// The material a face with this material id gets: the sub-material of that
+// slot when there is one, else the material itself.
+const MaxMaterial& faceMaterial(const MaxMaterial& material, uint32_t materialId);
+
+// Frees what materialAt made for the import; the host materials stay the host's.
+void releaseMaterials(MaxFile& file);
+
+// The path of the asset that the 16-byte identifier names in the asset table
+// (records of an identifier and three strings of a 32-bit unit count, the
+// units and a 16-bit terminator: type, path, resolved path), narrowed to
+// 8 bits: a heap string the caller frees, or null when there is none.
+char* findAssetPath(const unsigned char* table, uint32_t size, const unsigned char* guid);
