@@ -306,6 +306,7 @@ const std::map<std::pair<uint32_t, uint32_t>, int> PrimitiveKinds = {
 
 constexpr std::size_t TransformSlot = 0;
 constexpr std::size_t ObjectSlot = 1;
+constexpr std::size_t MaterialSlot = 3;
 
 using NodeLists = std::map<int32_t, std::vector<int32_t>>;  // by reference index
 
@@ -318,6 +319,7 @@ struct Expected {
     std::map<std::string, Point3> translations;  // top-level nodes with a Bezier Position, by name
     NodeLists lists;                             // each node's reference slots
     int sparseLists = 0;
+    int fileMaterials = 0;  // nodes whose material is Standard or Multi/Sub-Object
 };
 
 class SceneFile {
@@ -360,6 +362,7 @@ class SceneFile {
             e.sparseLists += !refs && sparse ? 1 : 0;
             if (name) e.names.push_back(*name);
             if (slots.size() > ObjectSlot && objectVertices(slots[ObjectSlot]) > 0) ++e.meshes;
+            if (slots.size() > MaterialSlot && isMaterial(classOf(slots[MaterialSlot]))) ++e.fileMaterials;
             const bool topLevel = parent < 0 || static_cast<std::size_t>(parent) >= objects_.size() ||
                                   static_cast<int>(objects_[parent].id) != nodeClass;
             if (name && topLevel && slots.size() > TransformSlot) {
@@ -379,6 +382,7 @@ class SceneFile {
     bool isMesh(const ClassInfo* c) const { return is(c, 0xE44F10B3u, 0); }
     bool isPoly(const ClassInfo* c) const { return is(c, 0x1BF8338Du, 0x192F6098u); }
     bool isPrimitive(const ClassInfo* c) const { return c && PrimitiveKinds.count({c->a, c->b}); }
+    bool isMaterial(const ClassInfo* c) const { return is(c, 2, 0) || is(c, 0x200, 0); }
 
     std::vector<Chunk> parts(int32_t ref) const { return children(s_, objects_[ref].data(), objects_[ref].end()); }
     std::vector<int32_t> lastList(int32_t ref) const {
@@ -566,7 +570,7 @@ TEST(MaxCorpus, EveryFileImportsWalksToItsEndsAndMatchesItsOwnCounts) {
     const std::vector<fs::path> files = corpusFiles();
     ASSERT_FALSE(files.empty());
 
-    int walked = 0, nodesReached = 0, summaries = 0, translations = 0, sparseLists = 0;
+    int walked = 0, nodesReached = 0, summaries = 0, translations = 0, sparseLists = 0, fileMaterials = 0;
     std::map<std::string, int> codings;
     for (const fs::path& path : files) {
         SCOPED_TRACE(path.filename().string());
@@ -622,10 +626,12 @@ TEST(MaxCorpus, EveryFileImportsWalksToItsEndsAndMatchesItsOwnCounts) {
         }
         nodesReached += static_cast<int>(nodes.size());
 
-        int withMaterial = 0, meshes = 0;
+        int withMaterial = 0, withFileMaterial = 0, meshes = 0;
         std::vector<std::string> names;
         for (const refhost::NodeData* node : nodes) {
             withMaterial += node->properties.count(NodeMaterial) ? 1 : 0;
+            const std::string defaultName = "DefMat for " + node->name.value_or("NoName");
+            withFileMaterial += import.materialName(*node) != defaultName ? 1 : 0;
             // A primitive's mesh is the host's own, built from its parameters.
             meshes += node->kind != refhost::NodeKind::Primitive && !node->vertices.empty() ? 1 : 0;
             if (node->name) names.push_back(*node->name);
@@ -634,6 +640,8 @@ TEST(MaxCorpus, EveryFileImportsWalksToItsEndsAndMatchesItsOwnCounts) {
         std::sort(names.begin(), names.end());
         std::sort(expectedNames.begin(), expectedNames.end());
         EXPECT_EQ(withMaterial, expected.nodes) << "every node reaches the host with its material";
+        EXPECT_EQ(withFileMaterial, expected.fileMaterials) << "the Standard and Multi/Sub-Object ones its own";
+        fileMaterials += withFileMaterial;
         EXPECT_EQ(names, expectedNames);
         EXPECT_EQ(meshes, expected.meshes) << "the object in slot 1";
         for (const auto& [name, position] : expected.translations) {
@@ -656,13 +664,14 @@ TEST(MaxCorpus, EveryFileImportsWalksToItsEndsAndMatchesItsOwnCounts) {
     }
     std::printf(
         "MAX corpus: %zu files (%d plain, %d gzip, %d zstd), %d walk to the end of every stream read, %d nodes "
-        "reached (%d with a sparse reference list), %d node totals matched against the file's summary, %d top-level "
-        "translations checked\n",
-        files.size(), codings["plain"], codings["gzip"], codings["zstd"], walked, nodesReached, sparseLists, summaries,
-        translations);
+        "reached (%d with a sparse reference list, %d with a material of the file), %d node totals matched against the "
+        "file's summary, %d top-level translations checked\n",
+        files.size(), codings["plain"], codings["gzip"], codings["zstd"], walked, nodesReached, sparseLists,
+        fileMaterials, summaries, translations);
     EXPECT_EQ(walked, static_cast<int>(files.size()));
     EXPECT_GT(summaries, 0);
     EXPECT_GT(translations, 0);
+    EXPECT_GT(fileMaterials, 0);
 }
 
 TEST(MaxCorpus, EveryFileShowsItsStructure) {

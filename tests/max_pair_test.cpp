@@ -1,8 +1,9 @@
-// The proof of the MAX geometry: every scene of the sample folder that exists
-// both as a MAX file and as its ASE export is imported through both of the
-// plug-in's entry points into the same reference host, and each node of the
-// same name must agree in world transform, world-space vertices, triangles
-// and texture coordinates, within the precision the ASE file prints.
+// The proof of the MAX geometry and materials: every scene of the sample
+// folder that exists both as a MAX file and as its ASE export is imported
+// through both of the plug-in's entry points into the same reference host,
+// and each node of the same name must agree in world transform, world-space
+// vertices, triangles, texture coordinates and the diffuse colour and bitmap
+// of each triangle's material, within the precision the ASE file prints.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -124,17 +125,48 @@ double printedUnit(const fs::path& ase) {
     return std::pow(10.0, -static_cast<double>(digits));
 }
 
+// What a material shows: its diffuse colour and bitmap. A face whose
+// material field holds a number has none.
+struct Look {
+    bool material = false;
+    std::optional<Point3> diffuse;
+    std::optional<std::string> bitmap;
+    int index = -1;         // in the scene's materials
+    bool fromFile = false;  // not a default material made from the node's colour
+};
+
+Look lookOf(const refhost::Scene& scene, uint32_t value) {
+    Look look;
+    const int index = scene.materialIndexOf(value);
+    if (index < 0) return look;
+    look.material = true;
+    look.index = index;
+    const refhost::MaterialData& material = *scene.materials()[static_cast<std::size_t>(index)];
+    look.fromFile = material.name.value_or("").rfind("DefMat for ", 0) != 0;
+    for (const auto& [id, v] : material.properties) {
+        if (id == MaterialDiffuse) look.diffuse = v.colour;
+        if (id == MaterialDiffuseMap) look.bitmap = v.text;
+    }
+    return look;
+}
+
 // What one node looks like in world space.
 struct WorldNode {
     HostMatrix transform;
     std::vector<Point3> vertices;
     std::vector<HostFace> faces;
     std::vector<HostTexVertex> texVertices;
+    std::vector<Look> faceLooks;  // by face
+    Look look;                    // the node's own material
 };
 
-WorldNode worldOf(const refhost::NodeData& node) {
-    WorldNode w{node.transform(), node.vertices, node.faces, node.texVertices};
+WorldNode worldOf(const refhost::NodeData& node, const refhost::Scene& scene) {
+    WorldNode w{node.transform(), node.vertices, node.faces, node.texVertices, {}, {}};
     for (Point3& v : w.vertices) v = refhost::matrix::transformPoint(w.transform, v);
+    for (const HostFace& f : node.faces) w.faceLooks.push_back(lookOf(scene, f.material));
+    if (const auto it = node.properties.find(NodeMaterial); it != node.properties.end()) {
+        w.look = lookOf(scene, it->second);
+    }
     return w;
 }
 
@@ -154,6 +186,24 @@ bool near(const Point3& a, const Point3& b, double unit) {
 
 std::string text(const Point3& p) {
     return "(" + std::to_string(p.x) + ", " + std::to_string(p.y) + ", " + std::to_string(p.z) + ")";
+}
+
+// Bitmaps name Windows files, whose names ignore letter case: the exporter
+// writes the spelling under which the file was first loaded
+// (kgca_Turret_Deploy1 holds "D:\turret\..." and "D:\Turret\..." for
+// the same map).
+bool sameLook(const Look& a, const Look& b, double unit) {
+    if (a.material != b.material || a.bitmap.has_value() != b.bitmap.has_value() ||
+        (a.bitmap && lower(*a.bitmap) != lower(*b.bitmap)) || a.diffuse.has_value() != b.diffuse.has_value()) {
+        return false;
+    }
+    return !a.diffuse || near(*a.diffuse, *b.diffuse, unit);
+}
+
+std::string text(const Look& look) {
+    if (!look.material) return "no material";
+    return "diffuse " + (look.diffuse ? text(*look.diffuse) : std::string("none")) + ", bitmap " +
+           look.bitmap.value_or("none");
 }
 
 // For each MAX vertex the ASE vertex at the same place: the one of the same
@@ -185,14 +235,20 @@ std::vector<int32_t> matchVertices(const WorldNode& max, const WorldNode& ase, d
     return match;
 }
 
-using Triangles = std::multimap<std::vector<int32_t>, std::vector<HostTexVertex>>;
+struct Triangle {
+    std::vector<HostTexVertex> uv;
+    Look look;
+};
+using Triangles = std::multimap<std::vector<int32_t>, Triangle>;
 
 // Each triangle's vertex indices (renumbered by match when given) turned so
 // that the smallest comes first, the winding kept (or reversed), with the
-// texture coordinates of its corners in the same turn when it has them.
+// texture coordinates of its corners in the same turn when it has them, and
+// the look of its material.
 Triangles trianglesOf(const WorldNode& node, const std::vector<int32_t>* match, bool reversed) {
     Triangles triangles;
-    for (const HostFace& f : node.faces) {
+    for (std::size_t i = 0; i < node.faces.size(); ++i) {
+        const HostFace& f = node.faces[i];
         std::vector<int32_t> corners = {f.a, f.b, f.c};
         std::vector<int32_t> tex = {f.ta, f.tb, f.tc};
         if (match) {
@@ -210,7 +266,7 @@ Triangles trianglesOf(const WorldNode& node, const std::vector<int32_t>* match, 
             if (t >= 0 && static_cast<std::size_t>(t) < node.texVertices.size()) uv.push_back(node.texVertices[t]);
         }
         if (uv.size() != 3) uv.clear();
-        triangles.emplace(corners, uv);
+        triangles.emplace(corners, Triangle{uv, node.faceLooks[i]});
     }
     return triangles;
 }
@@ -265,8 +321,8 @@ std::string primitiveDifference(const WorldNode& max, const WorldNode& ase, doub
     return "";
 }
 
-// The vertices, triangles and texture coordinates; the exporter reverses
-// the winding of every triangle of a mirrored node.
+// The vertices, triangles, texture coordinates and materials; the exporter
+// reverses the winding of every triangle of a mirrored node.
 // With places false, the vertices are taken to be in the same order.
 std::string geometryDifference(const WorldNode& max, const WorldNode& ase, double unit, bool mirrored, bool places) {
     if (max.vertices.size() != ase.vertices.size()) {
@@ -282,28 +338,71 @@ std::string geometryDifference(const WorldNode& max, const WorldNode& ase, doubl
     }
     // The same triangles, each once; texture coordinates where both have them.
     Triangles left = trianglesOf(ase, nullptr, false);
-    for (const auto& [corners, uv] : trianglesOf(max, &match, mirrored)) {
+    for (const auto& [corners, triangle] : trianglesOf(max, &match, mirrored)) {
         const auto range = left.equal_range(corners);
         auto found = range.first;
-        while (found != range.second && !uv.empty() && !found->second.empty() &&
-               !sameCoordinates(uv, found->second, unit)) {
+        while (found != range.second && ((!triangle.uv.empty() && !found->second.uv.empty() &&
+                                          !sameCoordinates(triangle.uv, found->second.uv, unit)) ||
+                                         !sameLook(triangle.look, found->second.look, unit))) {
             ++found;
         }
         if (found == range.second) {
-            return "triangle " + std::to_string(corners[0]) + " " + std::to_string(corners[1]) + " " +
-                   std::to_string(corners[2]) +
-                   (range.first == range.second ? " is not in the ASE" : ": texture coordinates differ");
+            const std::string name = "triangle " + std::to_string(corners[0]) + " " + std::to_string(corners[1]) + " " +
+                                     std::to_string(corners[2]);
+            if (range.first == range.second) return name + " is not in the ASE";
+            return name + ": texture coordinates or material differ (" + text(triangle.look) + " against " +
+                   text(range.first->second.look) + ")";
         }
         left.erase(found);
     }
     return "";
 }
 
+// The node's own material. Where the ASE node has a material of its own
+// (the wireframe colour of a node without one), the MAX node's default
+// material looks the same. Where the triangles are not compared one by one
+// (a primitive, a mesh whose geometry cannot be) and every ASE triangle has
+// the same material, the MAX node's material looks like that one.
+std::string nodeMaterialDifference(const WorldNode& max, const WorldNode& ase, double unit, bool oneByOne) {
+    std::optional<Look> expected;
+    if (ase.look.material) {
+        expected = ase.look;
+    } else if (!oneByOne && !ase.faceLooks.empty() && ase.faceLooks[0].material &&
+               std::all_of(ase.faceLooks.begin(), ase.faceLooks.end(),
+                           [&ase](const Look& l) { return l.index == ase.faceLooks[0].index; })) {
+        expected = ase.faceLooks[0];
+    }
+    if (!expected || sameLook(max.look, *expected, unit)) return "";
+    return "node material: " + text(max.look) + " against " + text(*expected);
+}
+
+// The ASE importer takes the keyword after a "*MESH_SMOOTHING" without
+// groups for its value, and so loses the face's "*MESH_MTLID" when that
+// follows (as it does for 194 of kgca_Turret's 439 faces); the face then
+// keeps material id 0. The comparison wants the materials the export gives,
+// so the empty keyword is taken out of the text first.
+std::string withoutEmptySmoothing(const std::string& text) {
+    static const std::string smoothing = "*MESH_SMOOTHING", materialId = "*MESH_MTLID";
+    std::string out;
+    out.reserve(text.size());
+    std::size_t from = 0;
+    for (std::size_t at = text.find(smoothing); at != std::string::npos; at = text.find(smoothing, at + 1)) {
+        std::size_t next = at + smoothing.size();
+        while (next < text.size() && std::isspace(static_cast<unsigned char>(text[next]))) ++next;
+        if (text.compare(next, materialId.size(), materialId) != 0) continue;
+        out.append(text, from, at - from);
+        from = at + smoothing.size();
+    }
+    out.append(text, from, std::string::npos);
+    return out;
+}
+
 struct AseImport {
     testing_support::PluginHarness harness;
     refhost::Scene scene{harness.host()};
     int32_t run(const fs::path& path) {
-        refhost::FileStream stream(path.string());
+        const std::string text = withoutEmptySmoothing(testing_support::readFile(path.string()));
+        refhost::MemoryStream stream(text.data(), text.size());
         return harness.library().aseImport()(&stream, &scene, 0, ImportModeScene);
     }
 };
@@ -334,7 +433,8 @@ TEST(MaxAsePairs, EveryPairAgreesInWorldSpaceWithinThePrintedPrecision) {
     ASSERT_FALSE(found.empty());
     std::set<std::string> exceptionsSeen;
     int nodesCompared = 0, verticesCompared = 0, trianglesCompared = 0, textured = 0, mirrored = 0;
-    int unmatchedNames = 0;
+    int unmatchedNames = 0, materialNodes = 0, materialTriangles = 0;
+    std::set<std::pair<std::string, int>> materials;
     for (const Pair& pair : found) {
         const std::string file = pair.max.stem().string();
         SCOPED_TRACE(file);
@@ -359,19 +459,35 @@ TEST(MaxAsePairs, EveryPairAgreesInWorldSpaceWithinThePrintedPrecision) {
             if (exception) exceptionsSeen.insert(std::string(exception->file) + "/" + exception->node);
             for (std::size_t i = 0; i < aseNodes.size(); ++i) {
                 const refhost::NodeData& maxNode = *it->second[i];
-                const WorldNode max = worldOf(maxNode), ase = worldOf(*aseNodes[i]);
+                const WorldNode max = worldOf(maxNode, maxImport.scene()), ase = worldOf(*aseNodes[i], aseImport.scene);
                 std::string fault;
                 if (compare == Compare::Everything || compare == Compare::TransformOnly) {
                     fault = transformDifference(max, ase, unit);
                 }
-                if (fault.empty() && maxNode.kind == refhost::NodeKind::Primitive) {
+                const bool primitive = maxNode.kind == refhost::NodeKind::Primitive;
+                const bool oneByOne = !primitive && (compare == Compare::Everything || compare == Compare::Topology);
+                if (fault.empty() && primitive) {
                     fault = primitiveDifference(max, ase, unit);
-                } else if (fault.empty() && (compare == Compare::Everything || compare == Compare::Topology)) {
+                } else if (fault.empty() && oneByOne) {
                     fault = geometryDifference(max, ase, unit, determinant(aseNodes[i]->transform()) < 0,
                                                compare == Compare::Everything);
                 }
+                if (fault.empty() && compare != Compare::Nothing) {
+                    fault = nodeMaterialDifference(max, ase, unit, oneByOne);
+                }
                 EXPECT_TRUE(fault.empty()) << name << ": " << fault;
                 if (!fault.empty() || compare == Compare::Nothing) continue;
+                if (max.look.fromFile) {
+                    ++materialNodes;
+                    materials.insert({file, max.look.index});
+                }
+                if (oneByOne) {
+                    for (const Look& look : max.faceLooks) {
+                        if (!look.fromFile) continue;
+                        ++materialTriangles;
+                        materials.insert({file, look.index});
+                    }
+                }
                 ++matched;
                 verticesCompared += static_cast<int>(max.vertices.size());
                 trianglesCompared += static_cast<int>(max.faces.size());
@@ -387,8 +503,12 @@ TEST(MaxAsePairs, EveryPairAgreesInWorldSpaceWithinThePrintedPrecision) {
         EXPECT_TRUE(exceptionsSeen.count(std::string(e.file) + "/" + e.node)) << e.file << "/" << e.node << " not met";
     }
     EXPECT_GT(mirrored, 0) << "a mirrored node among the pairs";
+    EXPECT_GT(materialTriangles, 0) << "triangles with materials of the file among the pairs";
     std::printf(
         "MAX/ASE pairs: %zu scenes, %d nodes agree (%d mirrored), %d vertices, %d triangles, %d nodes with texture "
-        "coordinates; %d names beyond ASCII not paired\n",
-        found.size(), nodesCompared, mirrored, verticesCompared, trianglesCompared, textured, unmatchedNames);
+        "coordinates; %d names beyond ASCII not paired\n"
+        "MAX/ASE pairs: %d nodes with materials of the file agree in diffuse colour and bitmap, on %d triangles, "
+        "with %zu materials\n",
+        found.size(), nodesCompared, mirrored, verticesCompared, trianglesCompared, textured, unmatchedNames,
+        materialNodes, materialTriangles, materials.size());
 }
