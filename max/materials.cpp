@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "frame/contract/host_values.h"
+#include "max/asset_table.h"
 #include "max/chunk_reader.h"
 #include "max/class_directory.h"
 #include "max/compound_document.h"
@@ -18,8 +19,7 @@ struct MaterialTable {
     };
     Slot* slots;
     uint32_t slotCount;
-    unsigned char* assets;
-    uint32_t assetSize;
+    AssetIndex assets;
     bool assetsRead;
 };
 
@@ -49,7 +49,6 @@ constexpr uint16_t ChunkBitmapParams = 0x0003;
 constexpr uint16_t ChunkFileName = 0x1230;
 constexpr uint16_t ChunkAssetReference = 0x1260;
 constexpr uint16_t ChunkAssetId = 0x0002;
-constexpr uint32_t AssetIdSize = 16;
 
 constexpr uint32_t ParamBlockClassA = 8;
 constexpr uint32_t ParamBlock2ClassA = 0x82;
@@ -77,11 +76,6 @@ constexpr int32_t ColourProperties[ColourParams] = {MaterialAmbient, MaterialDif
 
 const char* const AssetStreamNames[] = {"FileAssetMetaData3", "FileAssetMetaData2"};
 constexpr uint32_t StreamNameUnits = 32;
-
-uint32_t le32(const unsigned char* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
-}
 
 bool isClass(const MaxFile& file, int32_t index, uint32_t classA) {
     if (index < 0 || index >= file.refCount) return false;
@@ -195,6 +189,29 @@ void readShaderColours(MaxFile& file, int32_t shader, Colours& colours) {
     }
 }
 
+// The stream's bytes from the heap, or null when it is empty, larger than
+// the limit or memory runs out; size is what could be read.
+unsigned char* readWholeStream(IStream* stream, uint32_t limit, uint32_t& size) {
+    size = 0;
+    LARGE_INTEGER move;
+    move.QuadPart = 0;
+    ULARGE_INTEGER end;
+    end.QuadPart = 0;
+    stream->Seek(move, STREAM_SEEK_END, &end);
+    stream->Seek(move, STREAM_SEEK_SET, nullptr);
+    if (end.QuadPart == 0 || end.QuadPart > limit) return nullptr;
+    const auto wanted = static_cast<uint32_t>(end.QuadPart);
+    auto* bytes = static_cast<unsigned char*>(heapAlloc(wanted));
+    while (bytes && size < wanted) {
+        ULONG got = 0;
+        stream->Read(bytes + size, wanted - size, &got);
+        if (got == 0 || got > wanted - size) break;
+        size += got;
+    }
+    return bytes;
+}
+
+// The first of the table's stream names that opens is the table.
 void loadAssetTable(MaxFile& file, MaterialTable& table) {
     table.assetsRead = true;
     if (!file.storage) return;
@@ -205,25 +222,10 @@ void loadAssetTable(MaxFile& file, MaterialTable& table) {
         if (FAILED(file.storage->OpenStream(wide, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, &stream)) || !stream) {
             continue;
         }
-        LARGE_INTEGER move;
-        move.QuadPart = 0;
-        ULARGE_INTEGER end;
-        end.QuadPart = 0;
-        stream->Seek(move, STREAM_SEEK_END, &end);
-        stream->Seek(move, STREAM_SEEK_SET, nullptr);
-        const uint64_t size = end.QuadPart;
-        if (size > 0 && size <= MaxAssetTableSize) {
-            table.assets = static_cast<unsigned char*>(heapAlloc(static_cast<uint32_t>(size)));
-            uint32_t done = 0;
-            while (table.assets && done < size) {
-                ULONG got = 0;
-                stream->Read(table.assets + done, static_cast<ULONG>(size - done), &got);
-                if (got == 0 || got > size - done) break;
-                done += got;
-            }
-            table.assetSize = table.assets ? done : 0;
-        }
+        uint32_t size = 0;
+        unsigned char* bytes = readWholeStream(stream, MaxAssetTableSize, size);
         stream->Release();
+        indexAssets(table.assets, bytes, size);
         return;
     }
 }
@@ -237,7 +239,7 @@ char* readAssetPath(MaxFile& file, const ChunkHeader& reference) {
         }
         MaterialTable& table = *file.materials;
         if (!table.assetsRead) loadAssetTable(file, table);
-        return findAssetPath(table.assets, table.assetSize, id);
+        return findAssetPath(table.assets, id);
     }
     return nullptr;
 }
@@ -397,40 +399,7 @@ void releaseMaterials(MaxFile& file) {
         }
     }
     heapFree(table->slots);
-    heapFree(table->assets);
+    releaseAssets(table->assets);
     heapFree(table);
     file.materials = nullptr;
-}
-
-char* findAssetPath(const unsigned char* table, uint32_t size, const unsigned char* guid) {
-    constexpr uint32_t StringsPerRecord = 3;
-    constexpr uint32_t PathString = 1;
-    constexpr uint32_t TerminatorSize = 2;
-    if (!table) return nullptr;
-    uint32_t at = 0;
-    while (size - at >= AssetIdSize) {
-        const unsigned char* id = table + at;
-        at += AssetIdSize;
-        const unsigned char* path = nullptr;
-        uint32_t pathUnits = 0;
-        for (uint32_t s = 0; s < StringsPerRecord; ++s) {
-            if (size - at < 4) return nullptr;
-            const uint32_t units = le32(table + at);
-            at += 4;
-            if (units > (size - at) / 2 || size - at - 2 * units < TerminatorSize) return nullptr;
-            if (s == PathString) {
-                path = table + at;
-                pathUnits = units;
-            }
-            at += 2 * units + TerminatorSize;
-        }
-        if (std::memcmp(id, guid, AssetIdSize) != 0) continue;
-        if (pathUnits == 0) return nullptr;
-        auto* text = static_cast<char*>(heapAlloc(pathUnits + 1));
-        if (!text) return nullptr;
-        for (uint32_t i = 0; i < pathUnits; ++i) text[i] = static_cast<char>(path[2 * i]);
-        text[pathUnits] = 0;
-        return text;
-    }
-    return nullptr;
 }

@@ -19,8 +19,6 @@ constexpr uint32_t MultiMaterialClassA = 0x200;
 constexpr uint32_t MaxSubMaterialSlots = 1024;
 // How deep Multi/Sub-Object materials may hold one another.
 constexpr uint32_t MaxMaterialNesting = 8;
-// The most bytes of the asset table (FileAssetMetaData) that are read.
-constexpr uint32_t MaxAssetTableSize = 64u << 20;
 
 struct MaxMaterial {
     HostMaterial* host;
@@ -41,9 +39,3 @@ const MaxMaterial& faceMaterial(const MaxMaterial& material, uint32_t materialId
 
 // Frees what materialAt made for the import; the host materials stay the host's.
 void releaseMaterials(MaxFile& file);
-
-// The path of the asset that the 16-byte identifier names in the asset table
-// (records of an identifier and three strings of a 32-bit unit count, the
-// units and a 16-bit terminator: type, path, resolved path), narrowed to
-// 8 bits: a heap string the caller frees, or null when there is none.
-char* findAssetPath(const unsigned char* table, uint32_t size, const unsigned char* guid);

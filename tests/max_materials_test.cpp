@@ -3,10 +3,13 @@
 // MAXImport, and what the host's nodes and faces then hold.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "max/asset_table.h"
 #include "max/materials.h"
 #include "platform/heap.h"
 #include "support/material_writer.h"
@@ -357,13 +360,19 @@ TEST(MaxMaterials, DamagedAssetTablesAndShortEntriesLoseOnlyWhatTheyHeld) {
     EXPECT_FALSE(colour(made, MaterialDiffuse));
 }
 
-TEST(MaxMaterials, AssetPathsAreFoundOnlyWithinTheTable) {
+TEST(MaxAssetTable, PathsAreFoundByIdentifierOnlyWithinTheTable) {
     AssetTable assets;
     const auto first = assets.add("first.png");
     const auto second = assets.add("D:\\second.tga");
+    const auto third = assets.add("third.dds");
     const Bytes table = assets.bytes();
     auto find = [](const Bytes& bytes, const std::array<unsigned char, 16>& id) -> std::optional<std::string> {
-        char* path = findAssetPath(bytes.data(), static_cast<uint32_t>(bytes.size()), id.data());
+        AssetIndex index{};
+        auto* copy = static_cast<unsigned char*>(heapAlloc(bytes.size() + 1));
+        std::copy(bytes.begin(), bytes.end(), copy);
+        EXPECT_TRUE(indexAssets(index, copy, static_cast<uint32_t>(bytes.size())));
+        char* path = findAssetPath(index, id.data());
+        releaseAssets(index);
         if (!path) return std::nullopt;
         std::string text(path);
         heapFree(path);
@@ -371,13 +380,22 @@ TEST(MaxMaterials, AssetPathsAreFoundOnlyWithinTheTable) {
     };
     EXPECT_EQ(find(table, first), "first.png");
     EXPECT_EQ(find(table, second), "D:\\second.tga");
-    EXPECT_FALSE(find(Bytes(table.begin(), table.end() - 1), second)) << "the last terminator cut";
+    EXPECT_EQ(find(table, third), "third.dds");
+    EXPECT_FALSE(find(Bytes(table.begin(), table.end() - 1), third)) << "the last terminator cut";
+    EXPECT_EQ(find(Bytes(table.begin(), table.end() - 1), second), "D:\\second.tga") << "records before it stay";
     Bytes huge = table;
     huge[16] = huge[17] = huge[18] = huge[19] = 0xFF;  // the first string's unit count
-    EXPECT_FALSE(find(huge, second));
+    EXPECT_FALSE(find(huge, second)) << "nothing after a record that does not fit";
     EXPECT_FALSE(find({}, first));
-    EXPECT_EQ(findAssetPath(nullptr, 0, first.data()), nullptr);
-    AssetTable empty;
-    const auto unnamed = empty.add("");
-    EXPECT_FALSE(find(empty.bytes(), unnamed)) << "an empty path names no file";
+    AssetIndex none{};
+    EXPECT_EQ(findAssetPath(none, first.data()), nullptr);
+
+    AssetTable twice;
+    const auto id = twice.add("");
+    Bytes doubled = twice.bytes();
+    AssetTable again;
+    again.add("second spelling.png");  // the same seed: the same identifier
+    const Bytes more = again.bytes();
+    doubled.insert(doubled.end(), more.begin(), more.end());
+    EXPECT_FALSE(find(doubled, id)) << "the first record of an identifier counts, and an empty path names no file";
 }
