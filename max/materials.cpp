@@ -1,7 +1,5 @@
 #include "max/materials.h"
 
-#include <cstring>
-
 #include "frame/contract/host_values.h"
 #include "max/asset_table.h"
 #include "max/chunk_reader.h"
@@ -307,9 +305,10 @@ void makeStandard(MaxFile& file, const int32_t* refs, uint32_t count, MaxMateria
 
 const MaxMaterial* makeMaterial(MaxFile& file, int32_t index, uint32_t depth);
 
-// From version 9 on, the sub-materials follow a parameter block in slot 0.
-// The multi material shows the colour of its first sub-material, as the
-// exporter writes it.
+// Before release 3 the sub-materials fill the slots from 0; later files put
+// a parameter block in slot 0 and the sub-materials after it. The multi
+// material shows the colour of its first sub-material, as the exporter
+// writes it.
 void makeMulti(MaxFile& file, const int32_t* refs, uint32_t count, uint32_t depth, MaxMaterial& material) {
     const uint32_t first = count > 0 && isClass(file, refs[0], ParamBlock2ClassA) ? 1 : 0;
     uint32_t slots = count - first;

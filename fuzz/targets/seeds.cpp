@@ -7,6 +7,7 @@
 
 #include "fuzz_targets.h"
 #include "platform/compound_file.h"
+#include "support/material_writer.h"
 #include "support/max_writer.h"
 
 namespace fuzz_targets {
@@ -195,6 +196,33 @@ MaxWriter chain() {
     return w;
 }
 
+// Materials of both layouts and bitmaps by both routes, the asset table with them.
+Bytes materials(const std::vector<testing_support::CompoundStream>& extra) {
+    using namespace testing_support;
+    MaxWriter w;
+    AssetTable assets;
+    StandardMaterial direct;
+    direct.name = "Direct";
+    direct.route = BitmapRoute::Direct;
+    direct.bitmap = "C:\\maps\\direct.png";
+    StandardMaterial viaAsset = direct;
+    viaAsset.name = "Asset";
+    viaAsset.route = BitmapRoute::Asset;
+    viaAsset.twoSided = true;
+    const int newer = multiMaterial(w, MaterialLayout::V18, "Newer",
+                                    {standardMaterial(w, MaterialLayout::V18, direct, assets),
+                                     standardMaterial(w, MaterialLayout::V18, viaAsset, assets), -1});
+    const int older = multiMaterial(w, MaterialLayout::PreR3, "Older",
+                                    {standardMaterial(w, MaterialLayout::PreR3, direct, assets), newer});
+    const int mesh = w.mesh(Square, {{0, 1, 2, 7}, {0, 2, 3, 3 | 1u << 16}});
+    w.node("Newer", -1, {-1, mesh, -1, newer});
+    w.node("Older", -1, {-1, w.derived({mesh}), -1, older});
+    w.scene({});
+    std::vector<CompoundStream> streams = extra;
+    streams.push_back({"FileAssetMetaData3", assets.bytes()});
+    return w.build({}, streams);
+}
+
 std::vector<NamedInput> maxFiles(bool thumbnail) {
     std::vector<testing_support::CompoundStream> extra;
     if (thumbnail) extra.push_back({"ThumbnailImage", Bytes(300, 0x5A)});
@@ -204,6 +232,7 @@ std::vector<NamedInput> maxFiles(bool thumbnail) {
         {"every_object_4096.max", every.build({4096, false}, extra)},
         {"every_object_fragmented.max", every.build({512, true}, extra)},
         {"chain.max", chain().build({}, extra)},
+        {"materials.max", materials(extra)},
     };
     if (thumbnail) {
         // A thumbnail in a regular stream, beyond the mini stream's limit.
