@@ -7,13 +7,19 @@
 
 namespace {
 
-// Whether giving node this parent would make the node its own ancestor. The
-// walk up the parents is bounded by the number of nodes, so even a cycle the
-// host was given elsewhere ends it.
+// The walk up from a new parent goes this far at most, so that linking n
+// nodes costs at most n times this however long the chains in the file.
+constexpr int32_t MaxParentWalk = 256;
+
+// Whether giving node this parent would make the node its own ancestor, or
+// might: a parent whose chain of ancestors is longer than the walk (or than
+// the number of nodes, which only a cycle made elsewhere can be) is refused
+// too.
 bool wouldMakeCycle(const HostNode* node, const HostNode* parent, int32_t nodeCount) {
+    const int32_t limit = nodeCount < MaxParentWalk ? nodeCount : MaxParentWalk;
     int32_t steps = 0;
     for (const HostNode* p = parent; p; p = nodeParent(p)) {
-        if (p == node || ++steps > nodeCount) return true;
+        if (p == node || ++steps > limit) return true;
     }
     return false;
 }

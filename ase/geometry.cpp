@@ -106,6 +106,7 @@ bool readLineBlock(AseReader& reader, ObjectScope& object, HostPointList* pointL
             int32_t count = ReadInt(reader);
             if (count < 2 || count > MaxLinePoints - (closed ? 1 : 0)) return false;
             if (closed) ++count;
+            if (!ReserveEntries(reader, count)) return false;
             auto* points = static_cast<int32_t*>(object.node->AllocNodeMemory(count * 4));
             if (!points) return false;
             std::memset(points, 0, static_cast<std::size_t>(count) * 4);
@@ -138,7 +139,7 @@ bool ParseMesh(AseReader& reader, ObjectScope& object) {
 
 bool ParseVertexList(AseReader& reader, ObjectScope& object, int32_t count) {
     if (!openBlock(reader)) return false;
-    if (count < 0 || !object.node->SetVertexCount(count, 0)) return false;
+    if (!ReserveEntries(reader, count) || !object.node->SetVertexCount(count, 0)) return false;
     Point3* vertices = meshVertices(object.node);
     for (;;) {
         if (!NextKeyword(reader)) return false;
@@ -155,7 +156,7 @@ bool ParseVertexList(AseReader& reader, ObjectScope& object, int32_t count) {
 
 bool ParseTexVertexList(AseReader& reader, ObjectScope& object, int32_t count) {
     if (!openBlock(reader)) return false;
-    if (count < 0) return false;
+    if (!ReserveEntries(reader, count)) return false;
     if (!object.node->SetTexVertexCount(count, 0)) {
         object.texVertexCount = 0;
         return false;
@@ -181,7 +182,7 @@ bool ParseTexVertexList(AseReader& reader, ObjectScope& object, int32_t count) {
 bool ParseFaceList(AseReader& reader, ObjectScope& object, int32_t count) {
     if (!openBlock(reader)) return false;
     HostMeshNode* node = object.node;
-    if (count < 0 || !node->SetFaceCount(count, 0)) return false;
+    if (!ReserveEntries(reader, count) || !node->SetFaceCount(count, 0)) return false;
     HostFace* face = nullptr;
     for (;;) {
         if (!NextToken(reader)) return false;

@@ -35,14 +35,14 @@ void freeRecord(MaterialRecord* record) {
 }
 
 // Replaces a table with a new one of count null slots (none for a count of 0
-// or below). False when the count is too large or memory ran out; the table
-// is then empty.
-bool makeTable(MaterialRecord**& table, int32_t& slots, int32_t count) {
+// or below). False when the count is too large, beyond what the input can
+// hold, or memory ran out; the table is then empty.
+bool makeTable(AseReader& reader, MaterialRecord**& table, int32_t& slots, int32_t count) {
     FreeMaterialTable(table, slots);
     table = nullptr;
     slots = 0;
     if (count <= 0) return true;
-    if (count > MaxMaterialSlots) return false;
+    if (count > MaxMaterialSlots || !ReserveEntries(reader, count)) return false;
     table = static_cast<MaterialRecord**>(heapAllocArray(static_cast<uint32_t>(count), sizeof(MaterialRecord*), true));
     if (!table) return false;
     slots = count;
@@ -80,7 +80,7 @@ bool ParseMaterialList(AseReader& reader) {
         if (!NextKeyword(reader)) return false;
         if (TokenIsCloseBrace(reader)) return true;
         if (TokenIs(reader, MaterialCount)) {
-            if (!makeTable(reader.materials, reader.materialCount, ReadInt(reader))) return false;
+            if (!makeTable(reader, reader.materials, reader.materialCount, ReadInt(reader))) return false;
         } else if (TokenIs(reader, Material)) {
             const int32_t index = ReadInt(reader);
             if (index < 0 || index >= reader.materialCount) return false;
@@ -107,7 +107,7 @@ bool ParseMaterial(AseReader& reader, MaterialRecord& record, int32_t depth) {
             if (ReadString(reader, name)) material->SetName(name);
         } else if (TokenIs(reader, SubMaterialCount)) {
             const int32_t count = ReadInt(reader);
-            if (!makeTable(record.subMaterials, record.subCount, count)) return false;
+            if (!makeTable(reader, record.subMaterials, record.subCount, count)) return false;
             subLimit = record.subCount;
         } else if (TokenIs(reader, TwoSided)) {
             record.twoSided = 1;

@@ -112,19 +112,20 @@ bool ParseShapeObject(AseReader& reader, HostNode* parent) {
     pointList->Init(0);
     ObjectScope object(reader, node);
     bool complete = false;
+    bool failed = false;
     bool transformed = false;
-    for (;;) {
+    while (!failed) {
         if (!NextKeyword(reader)) break;
         if (TokenIsCloseBrace(reader)) {
             complete = true;
             break;
         }
-        bool failed = false;
         if (TokenIs(reader, NodeTransform)) {
             failed = !ParseNodeTM(reader, node, &transformed);
         } else if (TokenIs(reader, LineCount)) {
+            // Without the lines the host was asked for, no line can be read.
             lineCount = ReadInt(reader);
-            node->SetLineCount(lineCount, 0);
+            if (!ReserveEntries(reader, lineCount) || !node->SetLineCount(lineCount, 0)) lineCount = 0;
         } else if (TokenIs(reader, Line)) {
             // A bad line still hands the points read so far to the node.
             const int32_t index = ReadInt(reader);
@@ -132,16 +133,14 @@ bool ParseShapeObject(AseReader& reader, HostNode* parent) {
         } else {
             failed = !DispatchNodeKeyword(reader, node, false);
         }
-        if (failed) {
-            // The host's helper is given back all the same.
-            pointList->Release();
-            return false;
-        }
     }
+    // However the block ends, the points read so far reach the node: its
+    // lines' indices were checked against them. The host's helper is given
+    // back all the same.
     pointList->StorePoints(node);
     pointList->Release();
     if (transformed) ConvertToObjectSpace(node);
-    return complete;
+    return complete && !failed;
 }
 
 bool ParseHelperObject(AseReader& reader, HostNode* parent) {

@@ -161,6 +161,25 @@ inline const char* ScanToken(AseReader& reader) {
     }
 }
 
+// No entry of a list is written in fewer bytes than this: a keyword, an
+// index and a value with their blanks.
+constexpr uint32_t MinEntryBytes = 8;
+// Room beyond that, for short texts that declare more than they hold.
+constexpr uint32_t EntryAllowance = 4096;
+// The room when the stream cannot tell its length.
+constexpr uint32_t UnknownLengthEntries = 1u << 20;
+
+// The entries the input from the stream's position on can hold. The stream
+// is left where it was.
+uint32_t InputEntryRoom(HostStream* stream) {
+    const int32_t here = stream->Seek(0, 1);
+    if (here < 0) return UnknownLengthEntries;
+    const int32_t end = stream->Seek(0, 2);
+    stream->Seek(here, 0);
+    if (end < here) return UnknownLengthEntries;
+    return static_cast<uint32_t>(end - here) / MinEntryBytes + EntryAllowance;
+}
+
 // Digits from p on, as ReadInt and ReadFloat find them while scanning.
 inline const unsigned char* ScanDigits(const unsigned char* p, uint32_t& value) {
     for (unsigned digit; (digit = *p - 48u) < 10u; ++p) value = value * 10 + digit;
@@ -184,6 +203,7 @@ void DestroyReader(AseReader& reader) {
 }
 
 bool FillFirstBuffer(AseReader& reader) {
+    reader.entryRoom = InputEntryRoom(reader.stream);
     reader.bufferSize = InputBufferSize;
     reader.buffer = static_cast<unsigned char*>(heapAllocZeroed(InputBufferSize + ShortToken));
     if (!reader.buffer) return false;
@@ -193,6 +213,12 @@ bool FillFirstBuffer(AseReader& reader) {
     if (mark) std::memmove(reader.buffer, reader.buffer + mark, static_cast<std::size_t>(reader.bufferFill));
     markEnd(reader);
     reader.position = 0;
+    return true;
+}
+
+bool ReserveEntries(AseReader& reader, int32_t count) {
+    if (count < 0 || static_cast<uint32_t>(count) > reader.entryRoom) return false;
+    reader.entryRoom -= static_cast<uint32_t>(count);
     return true;
 }
 

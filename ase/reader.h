@@ -37,6 +37,7 @@ struct AseReader {
     TextDecoder decoder;
     int32_t objectDepth;           // objects being read, one inside the other
     ObjectScope* innermostObject;  // the geometry or shape object being read, or null
+    uint32_t entryRoom;            // entries the input can still hold: see ReserveEntries
 };
 
 // Reader of a new import: every field zero but the stream and the scene.
@@ -45,6 +46,14 @@ void InitReader(AseReader& reader, HostStream* stream, HostScene* scene);
 void DestroyReader(AseReader& reader);
 // Allocates the buffer and reads the first block. False when memory ran out.
 bool FillFirstBuffer(AseReader& reader);
+
+// Every list the file declares (vertices, faces, lines and their points,
+// materials) is sized by a count read from the file. Before the room is
+// made, the count is taken from the entries that the input can hold at all,
+// as its length allows, so that memory never outgrows the file whatever the
+// counts say. False, with nothing taken, for a negative count or one beyond
+// what is left.
+bool ReserveEntries(AseReader& reader, int32_t count);
 
 bool ReadChar(AseReader& reader, char& c);
 int ClassifyChar(char c);

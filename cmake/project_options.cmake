@@ -6,7 +6,12 @@ if(NOT WIN32)
     add_link_options(-m32)
 endif()
 
-if(MAXASE_SANITIZE)
+if(MAXASE_FUZZ)
+    # Everything carries libFuzzer's coverage instrumentation; only the
+    # harnesses link libFuzzer itself (fuzz/CMakeLists.txt).
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=all)
+elseif(MAXASE_SANITIZE)
     add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
     add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=all)
 endif()
@@ -15,4 +20,4 @@ endif()
 add_library(project_warnings INTERFACE)
 target_compile_options(project_warnings INTERFACE
     -Wall -Wextra -Werror -Wshadow -Wformat=2 -Wundef -Wcast-qual -Wnon-virtual-dtor -Wold-style-cast
-    -Wduplicated-cond -Wlogical-op -Wnull-dereference)
+    -Wnull-dereference $<$<CXX_COMPILER_ID:GNU>:-Wduplicated-cond -Wlogical-op>)

@@ -9,11 +9,20 @@ namespace {
 // The window's size: chunk headers and small values are served from it, and
 // a read as large as the window goes to the stream directly.
 constexpr uint32_t WindowBlock = 32u << 10;
+// What the window takes after a seek elsewhere, which often reads no more
+// than an object's header and a few values; a walk that goes on past it
+// takes whole blocks again.
+constexpr uint32_t SeekBlock = 512;
 // Streams are addressed with 32-bit positions, and position + length must fit.
 constexpr uint64_t MaxStreamSize = 0x7FFFFFFFu;
 constexpr uint32_t ContainerBit = 0x80000000u;
 constexpr uint64_t LongContainerBit = uint64_t{1} << 63;
 constexpr uint32_t StringPieceUnits = 256;
+// The work budget of a stream: this many bytes read or served for each byte
+// of the stream, and a fixed allowance for the small ones. Real files take
+// at most 5 per byte; what runs out of budget reads as the stream's end.
+constexpr uint64_t WorkPerStreamByte = 64;
+constexpr uint64_t WorkAllowance = 16u << 20;
 
 uint64_t seekStream(IStream* stream, int64_t offset, DWORD origin) {
     LARGE_INTEGER move;
@@ -29,6 +38,18 @@ uint32_t readStreamAt(IStream* stream, uint32_t position, void* buffer, uint32_t
     ULONG got = 0;
     stream->Read(buffer, count, &got);
     return got <= count ? got : count;
+}
+
+// False, with nothing spent, when the budget cannot pay for bytes.
+bool spendWork(StreamWindow& w, uint32_t bytes) {
+    if (w.workLeft < bytes) return false;
+    w.workLeft -= bytes;
+    return true;
+}
+
+// A stream's reads, seeks included, may cost a bounded multiple of its size.
+void fillWorkBudget(StreamWindow& w) {
+    w.workLeft = static_cast<uint64_t>(w.size) * WorkPerStreamByte + WorkAllowance;
 }
 
 void reserveWindow(StreamWindow& w) {
@@ -57,6 +78,7 @@ void selectStream(MaxFile& file, IStream* stream) {
     seekStream(stream, static_cast<int64_t>(position), STREAM_SEEK_SET);
     w.size = static_cast<uint32_t>(size < MaxStreamSize ? size : MaxStreamSize);
     w.position = static_cast<uint32_t>(position < w.size ? position : w.size);
+    fillWorkBudget(w);
     reserveWindow(w);
 }
 
@@ -69,6 +91,7 @@ void serveFromMemory(MaxFile& file, unsigned char* bytes, uint32_t size) {
     w.length = size;
     w.position = 0;
     w.size = size;
+    fillWorkBudget(w);
 }
 
 void releaseStreamWindow(MaxFile& file) {
@@ -81,6 +104,7 @@ int32_t readBytes(MaxFile& file, void* buffer, int32_t count) {
     if (!file.stream || count <= 0 || w.position >= w.size) return 0;
     const uint32_t wanted =
         static_cast<uint32_t>(count) < w.size - w.position ? static_cast<uint32_t>(count) : w.size - w.position;
+    if (!spendWork(w, wanted)) return 0;
     auto* out = static_cast<unsigned char*>(buffer);
     uint32_t done = 0;
     while (done < wanted) {
@@ -99,8 +123,12 @@ int32_t readBytes(MaxFile& file, void* buffer, int32_t count) {
             done += got;
             w.position += got;
         } else {
+            const bool walkGoesOn = at == w.start + w.length;
+            uint32_t fill = walkGoesOn || wanted - done > SeekBlock ? w.capacity : SeekBlock;
+            if (fill > w.size - at) fill = w.size - at;
+            if (!spendWork(w, fill)) break;
             w.start = at;
-            w.length = readStreamAt(file.stream, at, w.data, w.size - at < w.capacity ? w.size - at : w.capacity);
+            w.length = readStreamAt(file.stream, at, w.data, fill);
             got = w.length;
         }
         if (got == 0) break;

@@ -21,6 +21,11 @@ struct StreamWindow {
     uint32_t length;  // valid bytes in data
     uint32_t position;
     uint32_t size;
+    // What the reader may still read from the stream and serve from the
+    // window, in bytes: a budget in proportion to the stream's size, so that
+    // no file can make an import's work outgrow it, however often its
+    // objects refer to one another.
+    uint64_t workLeft;
 };
 
 struct MaxFile {

@@ -8,6 +8,7 @@ packages=(
     cmake ninja-build g++ g++-multilib lib32asan8 lib32ubsan1   # 32-bit Linux builds
     mingw-w64 binutils-mingw-w64-i686                          # the Windows DLL
     googletest nlohmann-json3-dev libcli11-dev                 # tests, dump, tool
+    clang libclang-rt-14-dev llvm                              # libFuzzer harnesses and their reports
     lib32z1-dev libz-mingw-w64-dev zstd                        # gzip streams; zstd frames for the tests
     python3 file
     nodejs                                                     # the glTF validator

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds all three configurations, runs the tests of both Linux
-# builds and checks the Windows DLL. This is what CI runs.
+# builds, checks the Windows DLL, then builds the libFuzzer harnesses, which
+# replay the kept inputs and seeds and fuzz for a minute each. This is what
+# CI runs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -32,4 +34,6 @@ done
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$jobs"
 scripts/check_dll.sh build/windows/bin/maxaseimport.dll
+
+MAXASE_SAMPLES_DIR=$samples scripts/fuzz.sh --seconds "${MAXASE_FUZZ_SECONDS:-60}"
 echo "All tests passed."

@@ -5,13 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <random>
 
 #include "host/matrix.h"
 #include "host/primitives.h"
 #include "host/streams.h"
 #include "platform/control.h"
 #include "support/max_writer.h"
+#include "support/mutations.h"
+#include "support/scene_check.h"
 #include "support/temp_files.h"
 
 using namespace testing_support;
@@ -473,32 +474,21 @@ TEST(MaxImport, DamagedStreamsNeverCrashHangOrLeak) {
     w.scene({root, child});
     const Bytes scene = w.sceneStream();
     const Bytes directory = w.classDirectoryStream();
-    std::mt19937 random(20261206);
-    const unsigned char interesting[] = {0x00, 0x06, 0x7F, 0x80, 0xFF};
-    for (int round = 0; round < 300; ++round) {
-        Bytes s = scene, d = directory;
-        const int flips = 1 + static_cast<int>(random() % 6);
-        for (int i = 0; i < flips; ++i) {
-            Bytes& target = random() % 5 == 0 ? d : s;
-            const std::size_t at = random() % target.size();
-            target[at] =
-                random() % 2 ? interesting[random() % sizeof interesting] : static_cast<unsigned char>(random());
-        }
-        const std::string path = writeTempFile("damaged.max", writeCompound({{"ClassDirectory3", d}, {"Scene", s}}));
+    // Every round patches the Scene stream, every fifth the class directory too.
+    const std::vector<Patch> scenePatches = seededPatches(scene.size(), 20261206, 300);
+    const std::vector<Patch> directoryPatches = seededPatches(directory.size(), 20261207, 60);
+    for (std::size_t round = 0; round < scenePatches.size(); ++round) {
+        SCOPED_TRACE("round " + std::to_string(round) + ", " + describe(scenePatches[round]));
+        const Bytes d = round % 5 == 0 ? patched(directory, directoryPatches[round / 5]) : directory;
+        const std::string path = writeTempFile(
+            "damaged.max", writeCompound({{"ClassDirectory3", d}, {"Scene", patched(scene, scenePatches[round])}}));
         const int heap = PlatformHeapBlocksInUse();
         const int global = PlatformGlobalBlocksInUse();
         MaxImport import;
-        EXPECT_EQ(import.run(path), 1) << "round " << round;
-        EXPECT_EQ(PlatformHeapBlocksInUse(), heap) << "round " << round;
-        EXPECT_EQ(PlatformGlobalBlocksInUse(), global) << "round " << round;
-        EXPECT_EQ(import.host().outstandingHelpers(), 0) << "round " << round;
-        for (const refhost::NodeData* node : import.scene().nodes()) {
-            for (const HostFace& face : node->faces) {
-                const FaceFields f = fieldsOf(face);
-                const auto count = static_cast<int>(node->vertices.size());
-                ASSERT_TRUE(f.a < count && f.b < count && f.c < count && f.a >= 0 && f.b >= 0 && f.c >= 0)
-                    << "round " << round;
-            }
-        }
+        EXPECT_EQ(import.run(path), 1);
+        EXPECT_EQ(PlatformHeapBlocksInUse(), heap);
+        EXPECT_EQ(PlatformGlobalBlocksInUse(), global);
+        EXPECT_EQ(import.host().outstandingHelpers(), 0);
+        for (const std::string& problem : sceneProblems(import.scene())) ADD_FAILURE() << problem;
     }
 }

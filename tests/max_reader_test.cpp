@@ -267,6 +267,36 @@ TEST_F(MaxReader, ReadsLargerThanTheWindowAndPastTheEnd) {
     EXPECT_EQ(readInt16(file), 0);
 }
 
+TEST_F(MaxReader, AStreamIsReadWithinABudgetInProportionToItsSize) {
+    // However often a file makes the importer come back to the same bytes,
+    // the reads of a stream of n bytes end after 64 n and 16 MiB more.
+    Bytes data(1000, 0x5A);
+    open(data);
+    constexpr uint64_t Budget = 64 * 1000 + (16u << 20);
+    uint64_t served = 0;
+    Bytes piece(1000);
+    for (int i = 0; i < 20000 && served <= Budget; ++i) {
+        seekTo(file, 0);
+        const int32_t got = readBytes(file, piece.data(), 1000);
+        if (got == 0) break;
+        served += static_cast<uint64_t>(got);
+    }
+    // A read larger than what is left is refused; smaller ones take the rest.
+    for (int i = 0; i < 1000 && served <= Budget; ++i) {
+        seekTo(file, 0);
+        const int32_t got = readBytes(file, piece.data(), 4);
+        if (got == 0) break;
+        served += static_cast<uint64_t>(got);
+    }
+    EXPECT_LE(served, Budget);
+    EXPECT_GT(served, Budget - 4000) << "the budget is served, less what the window itself read";
+    seekTo(file, 0);
+    EXPECT_EQ(readInt32(file), 0) << "past the budget, reads end as at the end of the stream";
+    selectStream(file, file.stream);
+    seekTo(file, 0);
+    EXPECT_EQ(readBytes(file, piece.data(), 1000), 1000) << "a stream selected anew has its budget again";
+}
+
 TEST_F(MaxReader, TheReferenceTableGrowsInSteps) {
     open(Chunk::data(0x0001, Bytes(4, 0)).bytes());
     for (uint32_t i = 0; i < 1500; ++i) {

@@ -4,12 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <random>
 
 #include "host/dump.h"
 #include "max/viewer/tree_items.h"
 #include "max/viewer/viewer.h"
 #include "support/max_writer.h"
+#include "support/mutations.h"
+#include "support/scene_check.h"
 #include "support/temp_files.h"
 #include "support/viewer_tree.h"
 
@@ -422,17 +423,13 @@ TEST(MaxViewerTree, DamagedFilesAreShownWithoutHarmToTheImport) {
     w.scene({root});
     const Bytes scene = w.sceneStream();
     const Bytes directory = w.classDirectoryStream();
-    std::mt19937 random(20260412);
-    const unsigned char interesting[] = {0x00, 0x05, 0x06, 0x7F, 0x80, 0xFF};
-    for (int round = 0; round < 200; ++round) {
-        SCOPED_TRACE("round " + std::to_string(round));
-        Bytes s = scene, d = directory;
-        const int flips = 1 + static_cast<int>(random() % 6);
-        for (int i = 0; i < flips; ++i) {
-            Bytes& target = random() % 4 == 0 ? d : s;
-            target[random() % target.size()] =
-                random() % 2 ? interesting[random() % sizeof interesting] : static_cast<unsigned char>(random());
-        }
+    // Every round patches the Scene stream, every fourth the class directory too.
+    const std::vector<Patch> scenePatches = seededPatches(scene.size(), 20260412, 200);
+    const std::vector<Patch> directoryPatches = seededPatches(directory.size(), 20260413, 50);
+    for (std::size_t round = 0; round < scenePatches.size(); ++round) {
+        SCOPED_TRACE("round " + std::to_string(round) + ", " + describe(scenePatches[round]));
+        const Bytes s = patched(scene, scenePatches[round]);
+        const Bytes d = round % 4 == 0 ? patched(directory, directoryPatches[round / 4]) : directory;
         const std::string path = writeTempFile("damaged.max", writeCompound({{"ClassDirectory3", d}, {"Scene", s}}));
         MaxImport plain;
         plain.run(path);
@@ -440,6 +437,7 @@ TEST(MaxViewerTree, DamagedFilesAreShownWithoutHarmToTheImport) {
         DebugImport debug;
         debug.run(path);
         EXPECT_EQ(PlatformHeapBlocksInUse(), heap);
+        for (const std::string& problem : sceneProblems(debug.scene())) ADD_FAILURE() << problem;
         for (const ViewerItem& i : debug.items()) ASSERT_LE(i.text.size(), TreeItemTextLength);
         auto debugDump = refhost::dumpScene(debug.host(), debug.scene());
         auto plainDump = refhost::dumpScene(plain.host(), plain.scene());

@@ -26,7 +26,7 @@ class Pool final : public HostPool {
         return 0;
     }
     void* HOSTAPI Alloc(int32_t size) override {
-        if (size < 0) return nullptr;
+        if (size < 0 || !app_.admitAllocation(static_cast<std::size_t>(size))) return nullptr;
         std::unique_ptr<unsigned char[]> block(new (std::nothrow) unsigned char[size ? size : 1]());
         if (!block) return nullptr;
         blocks_.push_back(std::move(block));
@@ -50,6 +50,7 @@ class PointList final : public HostPointList {
     int32_t HOSTAPI AddPoint(const Point3* point, int32_t* index) override {
         if (!point || !index) return 0;
         if (points_.size() >= static_cast<std::size_t>(MaxElementCount)) return 0;
+        if (!app_.admitAllocation(sizeof(Point3))) return 0;
         *index = static_cast<int32_t>(points_.size());
         points_.push_back(*point);
         return 1;
@@ -165,6 +166,7 @@ int32_t App::ShowMessage(int32_t level, const char* text) {
 }
 
 HostPool* App::CreatePool(int32_t blockSize) {
+    if (!admitAllocation(0)) return nullptr;
     auto* pool = new Pool(*this);
     helpers_.insert(pool);
     REFHOST_TRACE(*this, "App.CreatePool(%d)", blockSize);
@@ -172,6 +174,7 @@ HostPool* App::CreatePool(int32_t blockSize) {
 }
 
 HostPointList* App::CreatePointList() {
+    if (!admitAllocation(0)) return nullptr;
     auto* list = new PointList(*this);
     helpers_.insert(list);
     REFHOST_TRACE(*this, "App.CreatePointList");
@@ -195,6 +198,7 @@ HostStream* App::OpenResourceStream(HINSTANCE module, const char* typeAndName, i
 }
 
 HostParamBlock* App::CreateParamBlock() {
+    if (!admitAllocation(0)) return nullptr;
     auto* block = new ParamBlock(*this);
     helpers_.insert(block);
     paramBlocks_[block] = &block->values;
@@ -305,6 +309,22 @@ void App::clearLog() {
 
 int App::outstandingHelpers() const {
     return static_cast<int>(helpers_.size());
+}
+
+void App::failAllocation(int nth, bool persistent) {
+    failAt_ = nth <= 0 ? 0 : allocationRequests_ + nth;
+    failFromThenOn_ = nth > 0 && persistent;
+}
+
+bool App::admitAllocation(std::size_t bytes) {
+    ++allocationRequests_;
+    if (failAt_ != 0 && allocationRequests_ >= failAt_) {
+        if (!failFromThenOn_) failAt_ = 0;
+        REFHOST_TRACE(*this, "allocation %d failed", allocationRequests_);
+        return false;
+    }
+    bytesGranted_ += bytes;
+    return true;
 }
 
 void App::traceCall(const char* format, ...) {

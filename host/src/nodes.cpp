@@ -19,7 +19,8 @@ std::string describe(const NodeData& node) {
 // or when memory runs out.
 template <class T>
 int32_t resize(NodeData& node, std::vector<T>& array, int32_t count, const T& initial, const char* what) {
-    if (count < 0 || count > MaxElementCount) {
+    if (count < 0 || count > MaxElementCount ||
+        !node.scene->app().admitAllocation(static_cast<std::size_t>(count) * sizeof(T))) {
         REFHOST_TRACE(node.scene->app(), "Node%s.%s(%d) -> 0", describe(node).c_str(), what, count);
         return 0;
     }
@@ -143,7 +144,10 @@ HostLine* MeshNodeObject::GetLine(int32_t index) {
 }
 
 void* MeshNodeObject::AllocNodeMemory(int32_t bytes) {
-    if (bytes < 0 || bytes > MaxNodeMemoryBytes) return nullptr;
+    if (bytes < 0 || bytes > MaxNodeMemoryBytes ||
+        !data.scene->app().admitAllocation(static_cast<std::size_t>(bytes))) {
+        return nullptr;
+    }
     std::unique_ptr<unsigned char[]> block(new (std::nothrow) unsigned char[bytes ? bytes : 1]());
     if (!block) return nullptr;
     void* p = block.get();

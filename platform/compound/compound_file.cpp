@@ -35,7 +35,6 @@ constexpr uint32_t HeaderMiniStreamCutoff = 56;
 constexpr uint32_t HeaderFirstMiniFatSector = 60;
 constexpr uint32_t HeaderMiniFatSectors = 64;
 constexpr uint32_t HeaderFirstDifatSector = 68;
-constexpr uint32_t HeaderDifatSectors = 72;
 constexpr uint32_t HeaderDifat = 76;
 
 // Directory entry fields

@@ -243,7 +243,8 @@ TEST(Geometry, BadLinesFailTheShapeAfterStoringItsPoints) {
         EXPECT_EQ(input.traceWith("StorePoints").size(), 1u) << c.line;
         EXPECT_EQ(input.node(0).vertices.size(), c.pointsStored) << c.line;
     }
-    AseText widest(shape("*SHAPE_CLOSED *SHAPE_VERTEXCOUNT 65534"));
+    // The text is long enough to hold the points it declares.
+    AseText widest(shape("*SHAPE_CLOSED *SHAPE_VERTEXCOUNT 65534") + std::string(8 * 65536, ' '));
     ASSERT_TRUE(ParseDocument(widest.reader));
     EXPECT_EQ(widest.node(0).lines[0].pointCount, 65535);
     AseText outside(shape("", 1) + "*SHAPEOBJECT { *SHAPE_LINECOUNT 1 *SHAPE_LINE 1 { } }");
@@ -285,4 +286,18 @@ TEST(Geometry, LineIndicesOutsideThePointTableAreMended) {
     EXPECT_EQ(linePoints(input.node(0), 0), (std::vector<int>{0, 0, 0}));
     ASSERT_EQ(wild.messages().size(), 1u);
     EXPECT_EQ(wild.messages()[0].text, "Object \"Line01\": 2 indices out of range set to 0");
+}
+
+TEST(Geometry, AShapeThatFailsAfterItsLinesStillStoresTheirPoints) {
+    // The lines' indices were checked against the points read; a failure
+    // later in the block must not take the points away from them.
+    const std::string knots = "*SHAPE_VERTEXCOUNT 2 *SHAPE_VERTEX_KNOT 0 0 0 0 *SHAPE_VERTEX_KNOT 1 1 0 0";
+    for (const char* failure : {"*NODE_TM 5 }", "*HELPEROBJECT { *NODE_NAME", "*TM_ANIMATION x"}) {
+        AseText input("*SHAPEOBJECT { *NODE_NAME \"Line01\" *SHAPE_LINECOUNT 1 *SHAPE_LINE 0 {" + knots + "} " +
+                      failure);
+        EXPECT_FALSE(ParseDocument(input.reader)) << failure;
+        EXPECT_EQ(input.app.outstandingHelpers(), 0) << failure;
+        EXPECT_EQ(input.node(0).vertices.size(), 2u) << failure;
+        EXPECT_EQ(linePoints(input.node(0), 0), (std::vector<int>{0, 1})) << failure;
+    }
 }

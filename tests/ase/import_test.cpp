@@ -75,6 +75,22 @@ TEST(AseImport, ParentLinksNeverMakeACycle) {
     EXPECT_EQ(input.node(4).parent(), nullptr) << "a group cannot hang below its own child";
 }
 
+TEST(AseImport, AParentBeyondTheWalkIsRefusedSoChainsLinkInLinearTime) {
+    // Each node names the one before it; the walk up from a parent goes 256
+    // steps at most, so the chain is cut where the parent's chain is longer.
+    std::string chain;
+    for (int i = 0; i < 600; ++i) {
+        chain += "*HELPEROBJECT { *NODE_NAME \"n" + std::to_string(i) + "\" *NODE_PARENT \"n" + std::to_string(i - 1) +
+                 "\" } ";
+    }
+    Import input(chain);
+    ASSERT_EQ(input.result, 1);
+    EXPECT_EQ(input.node(256).parent(), input.node(255).self) << "a chain of 256 ancestors is walked to its top";
+    EXPECT_EQ(input.node(257).parent(), nullptr) << "one of 257 is not";
+    EXPECT_EQ(input.node(258).parent(), input.node(257).self);
+    EXPECT_EQ(input.node(599).parent(), input.node(598).self);
+}
+
 TEST(AseImport, StartingTransformsAreRelativeToTheParent) {
     const std::string tm = " *NODE_TM { *TM_ROW0 1 0 0 *TM_ROW1 0 1 0 *TM_ROW2 0 0 1 *TM_ROW3 ";
     Import input("*HELPEROBJECT { *NODE_NAME \"p\"" + tm +

@@ -26,6 +26,20 @@ TEST(Reader, EmptyInputReadsOnceAndGivesNothing) {
     EXPECT_EQ(input.stream->readCalls(), 1);
 }
 
+TEST(Reader, ListsAreSizedOnlyWithinWhatTheRestOfTheInputCanHold) {
+    // 8 bytes of input for each entry, and 4096 entries for short texts.
+    const std::string text(80000, ' ');
+    AseText input(text, [](refhost::MemoryStream& stream) { stream.Seek(8000, 0); });
+    EXPECT_EQ(input.stream->Tell(), 8000 + static_cast<int32_t>(input.reader.lastReadCount))
+        << "the stream goes on from where the host left it";
+    EXPECT_FALSE(ReserveEntries(input.reader, -1));
+    EXPECT_FALSE(ReserveEntries(input.reader, 72000 / 8 + 4096 + 1));
+    EXPECT_TRUE(ReserveEntries(input.reader, 72000 / 8));
+    EXPECT_TRUE(ReserveEntries(input.reader, 4096));
+    EXPECT_FALSE(ReserveEntries(input.reader, 1)) << "what each list took is gone";
+    EXPECT_TRUE(ReserveEntries(input.reader, 0));
+}
+
 TEST(Reader, RefillsExactlyWhereCharacterReadsWould) {
     struct Case {
         std::size_t size;

@@ -133,6 +133,17 @@ class App : public HostApp {
     // Helper objects handed out and not yet released.
     int outstandingHelpers() const;
 
+    // The host's allocations for the plug-in: pool blocks, node memory, the
+    // arrays of meshes and shapes, shape points and the helper objects. Each
+    // asks admitAllocation first. failAllocation makes the nth request from
+    // now fail (1: the next), and with persistent set every later one too;
+    // 0 ends the injection.
+    void failAllocation(int nth, bool persistent = false);
+    bool admitAllocation(std::size_t bytes);
+    int allocationRequests() const { return allocationRequests_; }
+    // Bytes granted so far: what the plug-in made the host allocate.
+    std::size_t bytesGranted() const { return bytesGranted_; }
+
     // A record of every host call, in order, when switched on.
     void setTracing(bool on) { tracing_ = on; }
     bool tracing() const { return tracing_; }
@@ -169,6 +180,10 @@ class App : public HostApp {
     std::unordered_map<const HostNode*, NodeData*> nodes_;
     bool tracing_ = false;
     std::vector<std::string> trace_;
+    int allocationRequests_ = 0;
+    int failAt_ = 0;
+    bool failFromThenOn_ = false;
+    std::size_t bytesGranted_ = 0;
 };
 
 }  // namespace refhost

@@ -22,6 +22,25 @@ PLATFORM_API int PlatformOleInitializeCount();
 PLATFORM_API int PlatformGlobalBlocksInUse();
 PLATFORM_API int PlatformHeapBlocksInUse();
 
+// The two kinds of memory the plug-in takes: the process heap (HeapAlloc)
+// and movable global memory (GlobalAlloc, GlobalReAlloc).
+enum PlatformMemoryKind { PlatformHeapMemory, PlatformGlobalMemory };
+
+struct PlatformMemoryStats {
+    DWORD requests;  // allocations asked for so far, failed ones included
+    int blocksInUse;
+    SIZE_T bytesInUse;
+    SIZE_T peakBytes;  // the most bytes in use at once since the last reset
+};
+
+PLATFORM_API void PlatformMemoryStatsOf(PlatformMemoryKind kind, PlatformMemoryStats* stats);
+// Starts a new high-water mark at the bytes now in use.
+PLATFORM_API void PlatformResetMemoryPeak(PlatformMemoryKind kind);
+// Failure injection: the nth request from now (1 is the next one) fails, as
+// when memory runs out; with persistent set, every request from then on
+// fails too. 0 ends the injection.
+PLATFORM_API void PlatformFailAllocation(PlatformMemoryKind kind, DWORD nth, BOOL persistent);
+
 // Dialogs, shown headless. DialogBoxParamA finds the template among the
 // module's resources, sends WM_INITDIALOG to the dialog procedure, asks the
 // responder what the user does, and performs it: the check box first (a
