@@ -196,6 +196,12 @@ int MaxWriter::nodeWithList(const std::string& name, int32_t parentRef, Chunk re
     return nodeObject(name, parentRef, colour, {std::move(refList)});
 }
 
+int MaxWriter::nodeWithChunks(const std::string& name, int32_t parentRef, std::vector<int32_t> refs,
+                              std::vector<Chunk> chunks) {
+    chunks.insert(chunks.begin(), Chunk::data(0x2034, int32Bytes(refs)));
+    return nodeObject(name, parentRef, 0xFFFFFF, std::move(chunks));
+}
+
 int MaxWriter::nodeObject(const std::string& name, int32_t parentRef, uint32_t colour, std::vector<Chunk> lists) {
     std::vector<Chunk> children{Chunk::int32s(0x0960, {parentRef})};
     if (!name.empty()) children.push_back(Chunk::utf16(0x0962, name));
@@ -227,6 +233,10 @@ int MaxWriter::transform(std::vector<int32_t> subControllers) {
 }
 
 int MaxWriter::mesh(const std::vector<float>& xyz, const std::vector<Face>& faces) {
+    return meshWith(xyz, faces, {});
+}
+
+int MaxWriter::meshWith(const std::vector<float>& xyz, const std::vector<Face>& faces, std::vector<Chunk> chunks) {
     Bytes vertices;
     appendInt32(vertices, static_cast<int32_t>(xyz.size() / 3));
     for (float v : xyz) appendFloat(vertices, v);
@@ -235,8 +245,9 @@ int MaxWriter::mesh(const std::vector<float>& xyz, const std::vector<Face>& face
     for (const Face& f : faces) {
         for (uint32_t word : {f.a, f.b, f.c, 0u, f.flags}) appendInt32(faceBytes, static_cast<int32_t>(word));
     }
+    chunks.insert(chunks.begin(), {Chunk::data(0x0914, vertices), Chunk::data(0x0912, faceBytes)});
     return addObject(static_cast<uint16_t>(classFor("Editable Mesh", EditableMeshClass)),
-                     {Chunk::container(0x08FE, {Chunk::data(0x0914, vertices), Chunk::data(0x0912, faceBytes)})});
+                     {Chunk::container(0x08FE, std::move(chunks))});
 }
 
 int MaxWriter::paramBlock(const std::vector<Param>& params, int32_t declared) {
@@ -315,6 +326,89 @@ Bytes MaxWriter::build(const CompoundOptions& options, std::vector<CompoundStrea
     std::vector<CompoundStream> streams{{directoryName, classDirectoryStream()}, {"Scene", sceneStream()}};
     for (CompoundStream& s : extraStreams) streams.push_back(std::move(s));
     return writeCompound(streams, options);
+}
+
+Chunk keyTable(uint16_t id, uint32_t recordSize, const std::vector<Key>& keys) {
+    Bytes bytes;
+    for (const Key& key : keys) {
+        Bytes record;
+        appendInt32(record, key.time);
+        appendInt32(record, 0);
+        for (float v : key.value) appendFloat(record, v);
+        record.resize(recordSize, 0);
+        bytes.insert(bytes.end(), record.begin(), record.end());
+    }
+    return Chunk::data(id, bytes);
+}
+
+Polygon deadPolygon() {
+    Polygon p;
+    p.mask = 0x01;
+    p.flags = 2;
+    return p;
+}
+
+int MaxWriter::controller(const std::string& className, ClassId id, std::vector<int32_t> refs,
+                          std::vector<Chunk> chunks) {
+    if (!refs.empty()) chunks.insert(chunks.begin(), Chunk::data(0x2034, int32Bytes(refs)));
+    return addObject(static_cast<uint16_t>(classFor(className, id)), std::move(chunks));
+}
+
+int MaxWriter::bezierFloat(float value, const std::vector<Key>& keys, bool contained) {
+    std::vector<Chunk> data{Chunk::floats(0x2501, {value})};
+    if (!keys.empty()) data.push_back(keyTable(0x2525, 28, keys));
+    std::vector<Chunk> chunks{Chunk::sparseRefs(2, {})};
+    if (contained) {
+        chunks.push_back(Chunk::container(0x7127, std::move(data)));
+    } else {
+        chunks.insert(chunks.end(), data.begin(), data.end());
+    }
+    return controller("Bezier Float", BezierFloatClass, {}, std::move(chunks));
+}
+
+int MaxWriter::poly(const std::vector<PolyVertex>& vertices, const std::vector<Polygon>& polygons,
+                    const std::vector<PolyMap>& maps) {
+    Bytes vertexBytes;
+    appendInt32(vertexBytes, static_cast<int32_t>(vertices.size()));
+    for (const PolyVertex& v : vertices) {
+        appendInt32(vertexBytes, v.dead ? 2 : 0);
+        if (v.dead) continue;
+        for (float f : {v.x, v.y, v.z}) appendFloat(vertexBytes, f);
+    }
+    Bytes polygonBytes;
+    appendInt32(polygonBytes, static_cast<int32_t>(polygons.size()));
+    for (const Polygon& p : polygons) {
+        appendInt32(polygonBytes, static_cast<int32_t>(p.corners.size()));
+        for (uint32_t c : p.corners) appendInt32(polygonBytes, static_cast<int32_t>(c));
+        polygonBytes.push_back(static_cast<unsigned char>(p.mask));
+        polygonBytes.push_back(static_cast<unsigned char>(p.mask >> 8));
+        if (p.mask & 0x01) appendInt32(polygonBytes, static_cast<int32_t>(p.flags));
+        if (p.mask & 0x08) {
+            polygonBytes.push_back(static_cast<unsigned char>(p.material));
+            polygonBytes.push_back(static_cast<unsigned char>(p.material >> 8));
+        }
+        if (p.mask & 0x10) appendInt32(polygonBytes, static_cast<int32_t>(p.smoothing));
+        if (p.mask & 0x20) {
+            for (uint32_t d : p.diagonals) appendInt32(polygonBytes, static_cast<int32_t>(d));
+        }
+    }
+    std::vector<Chunk> chunks{Chunk::data(0x0100, vertexBytes), Chunk::data(0x011A, polygonBytes),
+                              Chunk::int32s(0x0120, {2})};
+    for (const PolyMap& map : maps) {
+        Bytes uvw;
+        appendInt32(uvw, static_cast<int32_t>(map.uvw.size() / 3));
+        for (float f : map.uvw) appendFloat(uvw, f);
+        Bytes records;
+        for (const std::vector<uint32_t>& record : map.polygons) {
+            appendInt32(records, static_cast<int32_t>(record.size()));
+            for (uint32_t index : record) appendInt32(records, static_cast<int32_t>(index));
+        }
+        chunks.push_back(Chunk::int32s(0x0124, {map.channel}));
+        chunks.push_back(Chunk::data(0x0128, uvw));
+        chunks.push_back(Chunk::data(0x012B, records));
+    }
+    return addObject(static_cast<uint16_t>(classFor("Editable Poly", EditablePolyClass)),
+                     {Chunk::container(0x08FE, std::move(chunks))});
 }
 
 }  // namespace testing_support

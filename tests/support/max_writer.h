@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/compound_writer.h"
@@ -74,6 +75,51 @@ constexpr ClassId ParamBlockClass{8, 0};
 constexpr ClassId BoxClass{0x10, 0};
 constexpr ClassId TorusClass{0x20, 0};
 constexpr ClassId StandardMaterialClass{2, 0};
+constexpr ClassId EditablePolyClass{0x1BF8338Du, 0x192F6098u};
+constexpr ClassId BezierFloatClass{0x2007, 0};
+constexpr ClassId TcbPositionClass{0x442312, 0};
+constexpr ClassId PositionXyzClass{0x118F7E02u, 0xFFEE238Au};
+constexpr ClassId EulerXyzClass{0x2012, 0};
+constexpr ClassId ScaleXyzClass{0x118F7C01u, 0xFEEE238Bu};
+constexpr ClassId PositionListClass{0x4B4B1002u, 0};
+constexpr ClassId RotationListClass{0x4B4B1003u, 0};
+constexpr ClassId LookAtClass{0x2006, 0};
+
+// A key of a key table: its time in ticks and its value.
+struct Key {
+    int32_t time;
+    std::vector<float> value;
+};
+// A key table: records of recordSize bytes, each the time, flags 0 and the
+// value, the rest zero.
+Chunk keyTable(uint16_t id, uint32_t recordSize, const std::vector<Key>& keys);
+
+// An editable poly's vertex: a dead one is written without coordinates.
+struct PolyVertex {
+    PolyVertex(float x_, float y_, float z_, bool dead_ = false) : x(x_), y(y_), z(z_), dead(dead_) {}
+    float x, y, z;
+    bool dead;
+};
+// A polygon with the optional fields its mask names: 0x01 flags, 0x08
+// material id, 0x10 smoothing groups, 0x20 diagonals ((degree - 3) pairs).
+struct Polygon {
+    Polygon(std::vector<uint32_t> corners_ = {}) : corners(std::move(corners_)) {}  // NOLINT: lists convert
+    std::vector<uint32_t> corners;
+    uint16_t mask = 0;
+    uint32_t flags = 0;
+    uint16_t material = 0;
+    uint32_t smoothing = 0;
+    std::vector<uint32_t> diagonals;
+};
+// A map channel of a poly: UVW triples, and one record of map vertex
+// indices per polygon.
+struct PolyMap {
+    int32_t channel;
+    std::vector<float> uvw;
+    std::vector<std::vector<uint32_t>> polygons;
+};
+// The chunks of a dead polygon: degree 0, flags 2.
+Polygon deadPolygon();
 
 struct Face {
     uint32_t a, b, c, flags;
@@ -123,6 +169,10 @@ class MaxWriter {
     int node(const std::string& name, int32_t parentRef, std::vector<int32_t> refs, uint32_t colour = 0xFFFFFF);
     // A node whose reference list is the chunk given (a sparse one, say).
     int nodeWithList(const std::string& name, int32_t parentRef, Chunk refList, uint32_t colour = 0xFFFFFF);
+    // A node with its reference list and the chunks given after it (an
+    // object offset, say).
+    int nodeWithChunks(const std::string& name, int32_t parentRef, std::vector<int32_t> refs,
+                       std::vector<Chunk> chunks);
     int scene(std::vector<int32_t> items);
     int position(float x, float y, float z);
     int rotation(float x, float y, float z, float w, ClassId id = RotationClass);
@@ -132,6 +182,17 @@ class MaxWriter {
     int paramBlock(const std::vector<Param>& params, int32_t declared = -1);
     int primitive(ClassId id, std::vector<int32_t> refs);
     int derived(std::vector<int32_t> refs);
+    // An object of the class with a dense reference list (none when refs is
+    // empty) followed by the chunks given.
+    int controller(const std::string& className, ClassId id, std::vector<int32_t> refs, std::vector<Chunk> chunks = {});
+    // A Bezier Float with its static value and keys, in the object itself or
+    // in the container of newer files.
+    int bezierFloat(float value, const std::vector<Key>& keys = {}, bool contained = false);
+    // An editable mesh with the chunks given after its vertices and faces in
+    // its mesh container (map channels, say).
+    int meshWith(const std::vector<float>& xyz, const std::vector<Face>& faces, std::vector<Chunk> chunks);
+    int poly(const std::vector<PolyVertex>& vertices, const std::vector<Polygon>& polygons,
+             const std::vector<PolyMap>& maps = {});
 
     // The streams, and the whole file.
     Bytes sceneStream(uint16_t topId = 0x2004, HeaderForm form = HeaderForm::Short) const;
