@@ -5,6 +5,7 @@
 #include "max/chunk_reader.h"
 #include "max/class_directory.h"
 #include "max/compound_document.h"
+#include "max/param_block2.h"
 #include "max/scene.h"
 #include "platform/heap.h"
 
@@ -33,10 +34,7 @@ constexpr uint16_t ChunkMaterialName = 0x4001;
 constexpr uint16_t ChunkOldParameter = 0x0002;
 constexpr uint16_t ChunkOldParameterIndex = 0x0003;
 constexpr uint16_t ChunkOldPoint3 = 0x0102;
-// A ParamBlock2 entry: u16 parameter id, u16 type, and the value in its last
-// bytes. The entry's chunk id changed with the versions.
-constexpr uint16_t ParamEntryIds[] = {0x000A, 0x000E, 0x100E};
-constexpr uint32_t ParamEntryHeaderSize = 4;
+// Types of parameter block records.
 constexpr uint16_t ParamTypeColour = 2;
 constexpr uint16_t ParamTypeBool = 4;
 // A bitmap's file: in a container of its own before R3, later in a
@@ -49,7 +47,6 @@ constexpr uint16_t ChunkAssetReference = 0x1260;
 constexpr uint16_t ChunkAssetId = 0x0002;
 
 constexpr uint32_t ParamBlockClassA = 8;
-constexpr uint32_t ParamBlock2ClassA = 0x82;
 constexpr uint32_t TexmapsClassA = 0x1200;
 constexpr uint32_t BitmapClassA = 0x240;
 
@@ -79,13 +76,6 @@ bool isClass(const MaxFile& file, int32_t index, uint32_t classA) {
     if (index < 0 || index >= file.refCount) return false;
     uint32_t a = 0, b = 0;
     return classId(file, file.refs[index].classIndex, a, b) && a == classA && b == 0;
-}
-
-bool isParamEntry(uint16_t id) {
-    for (const uint16_t entryId : ParamEntryIds) {
-        if (id == entryId) return true;
-    }
-    return false;
 }
 
 int32_t slotOf(const int32_t* refs, uint32_t count, uint32_t slot) {
@@ -135,21 +125,6 @@ int32_t referenceOf(MaxFile& file, int32_t index, uint32_t slot) {
     return reference;
 }
 
-// The last count words of the ParamBlock2 entry of the parameter id and
-// type; false when the block has no such entry or the entry is too short.
-bool readParamValue(MaxFile& file, int32_t block, uint16_t param, uint16_t type, void* words, uint32_t count) {
-    ChunkHeader object{};
-    if (!isClass(file, block, ParamBlock2ClassA) || !readChunkAt(file, file.refs[block].position, object)) return false;
-    bool found = false;
-    for (ChunkHeader c{}; nextChunk(file, chunkEnd(object), c); skipChunk(file, c)) {
-        if (!isParamEntry(c.id) || chunkDataSize(c) < ParamEntryHeaderSize + 4 * count) continue;
-        if (static_cast<uint16_t>(readInt16(file)) != param || static_cast<uint16_t>(readInt16(file)) != type) continue;
-        seekTo(file, static_cast<int32_t>(chunkEnd(c) - 4 * count));
-        found = readWords(file, words, count);
-    }
-    return found;
-}
-
 struct Colours {
     Point3 value[ColourParams];
     bool found[ColourParams];
@@ -183,7 +158,7 @@ void readShaderColours(MaxFile& file, int32_t shader, Colours& colours) {
     const int32_t block = referenceOf(file, shader, ShaderParamsSlot);
     const uint16_t params[ColourParams] = {ParamAmbient, ParamDiffuse, ParamSpecular};
     for (uint32_t i = 0; i < ColourParams; ++i) {
-        colours.found[i] = readParamValue(file, block, params[i], ParamTypeColour, &colours.value[i], 3);
+        colours.found[i] = readBlock2Words(file, block, params[i], ParamTypeColour, &colours.value[i], 3);
     }
 }
 
@@ -289,7 +264,7 @@ void makeStandard(MaxFile& file, const int32_t* refs, uint32_t count, MaxMateria
         readShaderColours(file, slotOf(refs, count, ShaderSlot), colours);
         int32_t twoSided = 0;
         material.twoSided =
-            readParamValue(file, slotOf(refs, count, ShaderBasicsSlot), ParamTwoSided, ParamTypeBool, &twoSided, 1) &&
+            readBlock2Words(file, slotOf(refs, count, ShaderBasicsSlot), ParamTwoSided, ParamTypeBool, &twoSided, 1) &&
             twoSided != 0;
     }
     for (uint32_t i = 0; i < ColourParams; ++i) {

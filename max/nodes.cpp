@@ -8,6 +8,7 @@
 #include "max/mesh_node.h"
 #include "max/object_offset.h"
 #include "max/objects.h"
+#include "max/plane.h"
 #include "max/scene.h"
 #include "platform/heap.h"
 
@@ -100,6 +101,8 @@ void readNode(MaxFile& file, RefEntry& entry) {
                 if (readChunkAt(file, target->position, chunk)) {
                     if (MaxMeshNode* poly = readEditablePoly(file, chunk, nullptr)) replaceObject(object, poly);
                 }
+            } else if (a == PlaneClassA && b == PlaneClassB) {
+                if (MaxMeshNode* plane = readPlane(file, *target, nullptr)) replaceObject(object, plane);
             } else if (primitiveKind(a, b) != 0) {
                 if (MaxMeshNode* primitive = readPrimitive(file, *target, a, b)) replaceObject(object, primitive);
             } else if (i == TransformSlot || isTransformController(file, target->classIndex)) {

@@ -6,6 +6,8 @@
 #include "max/editable_poly.h"
 #include "max/map_channels.h"
 #include "max/mesh_node.h"
+#include "max/param_block2.h"
+#include "max/plane.h"
 #include "max/scene.h"
 #include "platform/heap.h"
 
@@ -75,20 +77,6 @@ void readFaces(MaxFile& file, const ChunkHeader& chunk, MaxMeshNode& mesh) {
     if (!readWords(file, mesh.faceData, static_cast<uint32_t>(count) * 5)) mesh.allocFaces(0);
 }
 
-// The last reference list of an object chunk.
-int32_t* readObjectRefs(MaxFile& file, const RefEntry& entry, uint32_t& count) {
-    count = 0;
-    int32_t* list = nullptr;
-    ChunkHeader object{};
-    if (!readChunkAt(file, entry.position, object)) return nullptr;
-    for (ChunkHeader c{}; nextChunk(file, chunkEnd(object), c); skipChunk(file, c)) {
-        if (c.id != ChunkRefList) continue;
-        heapFree(list);
-        list = readRefList(file, c, count);
-    }
-    return list;
-}
-
 struct ParameterState {
     int32_t index;
     bool indexed;  // a chunk 0x0003 has set the index
@@ -145,6 +133,19 @@ int32_t primitiveKind(uint32_t a, uint32_t b) {
     return 0;
 }
 
+int32_t* readObjectRefs(MaxFile& file, const RefEntry& entry, uint32_t& count) {
+    count = 0;
+    int32_t* list = nullptr;
+    ChunkHeader object{};
+    if (!readChunkAt(file, entry.position, object)) return nullptr;
+    for (ChunkHeader c{}; nextChunk(file, chunkEnd(object), c); skipChunk(file, c)) {
+        if (c.id != ChunkRefList) continue;
+        heapFree(list);
+        list = readRefList(file, c, count);
+    }
+    return list;
+}
+
 MaxMeshNode* readEditableMesh(MaxFile& file, const ChunkHeader& object, MaxMeshNode* target) {
     for (ChunkHeader c{}; nextChunk(file, chunkEnd(object), c); skipChunk(file, c)) {
         if (c.id != ChunkMesh) continue;
@@ -195,10 +196,11 @@ MaxMeshNode* readPrimitive(MaxFile& file, const RefEntry& entry, uint32_t a, uin
     for (uint32_t i = 0; i < count; ++i) {
         const RefEntry* target = refAt(file, refs[i]);
         uint32_t ta = 0, tb = 0;
-        if (!target || !classId(file, target->classIndex, ta, tb) || ta != ParamBlockA || tb != 0) continue;
+        if (!target || !classId(file, target->classIndex, ta, tb) || tb != 0) continue;
+        if (ta != ParamBlockA && ta != ParamBlock2ClassA) continue;
         // The last block read is used; an earlier one goes back to the host.
         if (block) block->Release();
-        block = readParamBlock(file, *target);
+        block = ta == ParamBlockA ? readParamBlock(file, *target) : readParamBlock2(file, *target);
     }
     heapFree(refs);
     if (!block) return nullptr;
@@ -242,6 +244,8 @@ MaxMeshNode* readDerivedStack(MaxFile& file, const RefEntry& entry, MaxMeshNode*
             if (readChunkAt(file, target->position, object)) current = readEditableMesh(file, object, current);
         } else if (a == EditablePolyClassA && b == EditablePolyClassB) {
             if (readChunkAt(file, target->position, object)) current = readEditablePoly(file, object, current);
+        } else if (a == PlaneClassA && b == PlaneClassB) {
+            current = readPlane(file, *target, current);
         } else if (primitiveKind(a, b) != 0) {
             destroyNode(current);
             current = readPrimitive(file, *target, a, b);

@@ -19,6 +19,9 @@ constexpr uint32_t EditableMeshClassA = 0xE44F10B3u;
 // The host's primitive kind for a class identifier, or 0.
 int32_t primitiveKind(uint32_t a, uint32_t b);
 
+// The last reference list of an object chunk (count entries; the caller
+// frees it), or null.
+int32_t* readObjectRefs(MaxFile& file, const RefEntry& entry, uint32_t& count);
 // Fills object (or a new one, when object is null and the chunk has a mesh)
 // from the object chunk just read; returns it.
 MaxMeshNode* readEditableMesh(MaxFile& file, const ChunkHeader& object, MaxMeshNode* target);

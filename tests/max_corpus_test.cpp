@@ -381,6 +381,14 @@ class SceneFile {
     bool is(const ClassInfo* c, uint32_t a, uint32_t b) const { return c && c->a == a && c->b == b; }
     bool isMesh(const ClassInfo* c) const { return is(c, 0xE44F10B3u, 0); }
     bool isPoly(const ClassInfo* c) const { return is(c, 0x1BF8338Du, 0x192F6098u); }
+    bool isPlane(const ClassInfo* c) const { return is(c, 0x081F1DFCu, 0x77566F65u); }
+    // A plane's grid has vertices whenever the plane has its parameter block.
+    int planeVertices(int32_t ref) const {
+        for (int32_t r : lastList(ref)) {
+            if (is(classOf(r), 0x82, 0)) return 1;
+        }
+        return 0;
+    }
     bool isPrimitive(const ClassInfo* c) const { return c && PrimitiveKinds.count({c->a, c->b}); }
     bool isMaterial(const ClassInfo* c) const { return is(c, 2, 0) || is(c, 0x200, 0); }
 
@@ -444,6 +452,7 @@ class SceneFile {
         const ClassInfo* c = classOf(ref);
         if (isMesh(c)) return std::max(meshVertices(ref, 0), 0);
         if (isPoly(c)) return std::max(polyVertices(ref, 0), 0);
+        if (isPlane(c)) return planeVertices(ref);
         if (objects_[ref].id != 0x2032) return 0;
         bool primitive = false;
         int vertices = 0;
@@ -459,6 +468,8 @@ class SceneFile {
                 vertices = std::max(meshVertices(stack[i], vertices), vertices);
             } else if (isPoly(layer) && !primitive) {
                 vertices = std::max(polyVertices(stack[i], vertices), vertices);
+            } else if (isPlane(layer) && !primitive) {
+                vertices = std::max(planeVertices(stack[i]), vertices);
             } else if (isPrimitive(layer)) {
                 primitive = primitiveMade(stack[i]);
                 vertices = 0;

@@ -97,8 +97,6 @@ const Exception Exceptions[] = {
      "a Skin modifier binds it to the biped; modifiers are not evaluated"},
     {"ldw_knight", "legs04", Compare::TransformOnly,
      "a Skin modifier binds it to the biped; modifiers are not evaluated"},
-    {"ldw_leaf", "Plane01", Compare::TransformOnly,
-     "a Plane object, which the importer does not read: the node is empty"},
 };
 
 const Exception* exceptionFor(const std::string& file, const std::string& node) {

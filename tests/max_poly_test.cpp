@@ -364,15 +364,15 @@ TEST(MaxMeshMaps, ChannelOneOrTheOldChunksBecomeTextureCoordinates) {
 
 TEST(MaxObjects, UnsupportedObjectsLeaveTheNodeEmptyAndAreNamedOnce) {
     MaxWriter w;
-    const ClassId plane{0x81F1DFC, 0x77566F65};
-    const int first = w.controller("Plane", plane, {});
-    const int second = w.controller("Plane", plane, {});
-    w.node("PlaneA", -1, {w.transform({}), first});
-    w.node("PlaneB", -1, {w.transform({}), w.derived({second})});
+    const ClassId boolean{0x5A06, 0x63FA7A02};  // a compound object
+    const int first = w.controller("Boolean", boolean, {});
+    const int second = w.controller("Boolean", boolean, {});
+    w.node("BooleanA", -1, {w.transform({}), first});
+    w.node("BooleanB", -1, {w.transform({}), w.derived({second})});
     Imported i;
     run(i, w, "unsupported.max");
-    EXPECT_TRUE(i.node("PlaneA").vertices.empty());
-    EXPECT_TRUE(i.node("PlaneB").vertices.empty());
+    EXPECT_TRUE(i.node("BooleanA").vertices.empty());
+    EXPECT_TRUE(i.node("BooleanB").vertices.empty());
     const std::vector<std::string> log = i.import.messages(MessageSceneLog);
-    EXPECT_EQ(std::count(log.begin(), log.end(), "Plane - unsupported"), 1);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "Boolean - unsupported"), 1);
 }

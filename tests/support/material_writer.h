@@ -35,7 +35,6 @@ struct StandardMaterial {
 };
 
 constexpr ClassId MultiMaterialClass{0x200, 0};
-constexpr ClassId ParamBlock2Class{0x82, 0};
 constexpr ClassId TexmapsClass{0x1200, 0};
 constexpr ClassId BitmapClass{0x240, 0};
 constexpr ClassId BlinnClass{0x38, 0};

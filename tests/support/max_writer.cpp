@@ -341,6 +341,38 @@ Chunk keyTable(uint16_t id, uint32_t recordSize, const std::vector<Key>& keys) {
     return Chunk::data(id, bytes);
 }
 
+namespace {
+
+Bytes block2Head(uint16_t number, uint16_t type, bool withValue) {
+    Bytes b{static_cast<unsigned char>(number), static_cast<unsigned char>(number >> 8),
+            static_cast<unsigned char>(type), static_cast<unsigned char>(type >> 8)};
+    for (unsigned char flag : {0x00, 0x00, 0x21, 0x00, 0x9A, 0x00, 0x00, 0x00, 0x00, 0x00}) b.push_back(flag);
+    b.push_back(withValue ? 0xC0 : 0x80);
+    return b;
+}
+
+}  // namespace
+
+Chunk block2Float(uint16_t number, uint16_t type, float value, uint16_t id) {
+    Bytes b = block2Head(number, type, true);
+    appendFloat(b, value);
+    return Chunk::data(id, b);
+}
+
+Chunk block2Int(uint16_t number, uint16_t type, int32_t value, uint16_t id) {
+    Bytes b = block2Head(number, type, true);
+    appendInt32(b, value);
+    return Chunk::data(id, b);
+}
+
+Chunk block2Animated(uint16_t number, uint16_t type) {
+    return Chunk::data(0x100E, block2Head(number, type, false));
+}
+
+int MaxWriter::paramBlock2(std::vector<Chunk> records) {
+    return addObject(static_cast<uint16_t>(classFor("ParamBlock2", ParamBlock2Class)), std::move(records));
+}
+
 Polygon deadPolygon() {
     Polygon p;
     p.mask = 0x01;

@@ -84,6 +84,16 @@ constexpr ClassId ScaleXyzClass{0x118F7C01u, 0xFEEE238Bu};
 constexpr ClassId PositionListClass{0x4B4B1002u, 0};
 constexpr ClassId RotationListClass{0x4B4B1003u, 0};
 constexpr ClassId LookAtClass{0x2006, 0};
+constexpr ClassId ParamBlock2Class{0x82, 0};
+constexpr ClassId PlaneClass{0x081F1DFCu, 0x77566F65u};
+
+// Records of the newer parameter block: a number, a type (0 float, 1 int,
+// 4 switch, 5 angle, 7 world units ...), 10 bytes of flags and the value;
+// without the value when a controller holds it. Older files write them
+// under 0x000E.
+Chunk block2Float(uint16_t number, uint16_t type, float value, uint16_t id = 0x100E);
+Chunk block2Int(uint16_t number, uint16_t type, int32_t value, uint16_t id = 0x100E);
+Chunk block2Animated(uint16_t number, uint16_t type);
 
 // A key of a key table: its time in ticks and its value.
 struct Key {
@@ -191,6 +201,7 @@ class MaxWriter {
     // An editable mesh with the chunks given after its vertices and faces in
     // its mesh container (map channels, say).
     int meshWith(const std::vector<float>& xyz, const std::vector<Face>& faces, std::vector<Chunk> chunks);
+    int paramBlock2(std::vector<Chunk> records);
     int poly(const std::vector<PolyVertex>& vertices, const std::vector<Polygon>& polygons,
              const std::vector<PolyMap>& maps = {});
 
