@@ -89,6 +89,8 @@ TEST(MaxTransforms, PositionKeysGiveTheValueAtTimeZero) {
     // A table whose size is no multiple of its records is not read: the static value stays.
     prsNode(w, "Ragged", {bezierPosition(w, stale, {Chunk::data(0x2524, Bytes(55, 0))})});
     prsNode(w, "Static", {bezierPosition(w, stale)});
+    // A controller has one value: a second value chunk replaces the first, it does not move the node again.
+    prsNode(w, "TwoValues", {bezierPosition(w, stale, {Chunk::floats(0x2503, {1, 2, 3})})});
     Imported i;
     run(i, w, "position_keys.max");
 
@@ -101,6 +103,7 @@ TEST(MaxTransforms, PositionKeysGiveTheValueAtTimeZero) {
     expectPointNear(translationOf(i.node("Tcb")), {1, 2, 3}, "TCB keys");
     expectPointNear(translationOf(i.node("Ragged")), stale, "a table of another layout");
     expectPointNear(translationOf(i.node("Static")), stale, "no keys");
+    expectPointNear(translationOf(i.node("TwoValues")), {1, 2, 3}, "the last value chunk");
 }
 
 TEST(MaxTransforms, RotationAndScaleKeysAtTimeZero) {
