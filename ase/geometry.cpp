@@ -23,6 +23,7 @@ constexpr Keyword EdgeAB = "AB:";
 constexpr Keyword EdgeBC = "BC:";
 constexpr Keyword EdgeCA = "CA:";
 constexpr Keyword MaterialId = "*MESH_MTLID";
+constexpr Keyword Smoothing = "*MESH_SMOOTHING";
 constexpr Keyword TexFace = "*MESH_TFACE";
 constexpr Keyword Closed = "*SHAPE_CLOSED";
 constexpr Keyword LineVertexCount = "*SHAPE_VERTEXCOUNT";
@@ -36,7 +37,19 @@ bool openBlock(AseReader& reader) {
 // The tokens of a face list that mean something there. Their lengths
 // differ or their first letters do, so the length decides before any text
 // is compared.
-enum class FaceToken { NewFace, VertexA, VertexB, VertexC, FlagAB, FlagBC, FlagCA, MaterialNumber, End, Other };
+enum class FaceToken {
+    NewFace,
+    VertexA,
+    VertexB,
+    VertexC,
+    FlagAB,
+    FlagBC,
+    FlagCA,
+    MaterialNumber,
+    SmoothingGroups,
+    End,
+    Other
+};
 
 FaceToken classifyFaceToken(const AseReader& reader) {
     switch (reader.tokenLength) {
@@ -56,6 +69,8 @@ FaceToken classifyFaceToken(const AseReader& reader) {
             return TokenIs(reader, Face) ? FaceToken::NewFace : FaceToken::Other;
         case MaterialId.length:
             return TokenIs(reader, MaterialId) ? FaceToken::MaterialNumber : FaceToken::Other;
+        case Smoothing.length:
+            return TokenIs(reader, Smoothing) ? FaceToken::SmoothingGroups : FaceToken::Other;
         default:
             return FaceToken::Other;
     }
@@ -184,10 +199,18 @@ bool ParseFaceList(AseReader& reader, ObjectScope& object, int32_t count) {
     HostMeshNode* node = object.node;
     if (!ReserveEntries(reader, count) || !node->SetFaceCount(count, 0)) return false;
     HostFace* face = nullptr;
+    bool tokenWaiting = false;
     for (;;) {
-        if (!NextToken(reader)) return false;
+        if (!tokenWaiting && !NextToken(reader)) return false;
+        tokenWaiting = false;
         const FaceToken kind = classifyFaceToken(reader);
-        if (kind == FaceToken::NewFace) {
+        if (kind == FaceToken::SmoothingGroups) {
+            // Exporters write the keyword without groups for a face in none;
+            // what follows then is the face's next field or the list's end,
+            // read as such instead of as the groups.
+            if (!NextToken(reader)) return false;
+            tokenWaiting = reader.token[0] == '*' || TokenIsCloseBrace(reader);
+        } else if (kind == FaceToken::NewFace) {
             const int32_t index = ReadInt(reader);
             if (index < 0 || index >= count) return false;
             face = node->GetFace(index);

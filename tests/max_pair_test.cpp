@@ -374,32 +374,11 @@ std::string nodeMaterialDifference(const WorldNode& max, const WorldNode& ase, d
     return "node material: " + text(max.look) + " against " + text(*expected);
 }
 
-// The ASE importer takes the keyword after a "*MESH_SMOOTHING" without
-// groups for its value, and so loses the face's "*MESH_MTLID" when that
-// follows (as it does for 194 of kgca_Turret's 439 faces); the face then
-// keeps material id 0. The comparison wants the materials the export gives,
-// so the empty keyword is taken out of the text first.
-std::string withoutEmptySmoothing(const std::string& text) {
-    static const std::string smoothing = "*MESH_SMOOTHING", materialId = "*MESH_MTLID";
-    std::string out;
-    out.reserve(text.size());
-    std::size_t from = 0;
-    for (std::size_t at = text.find(smoothing); at != std::string::npos; at = text.find(smoothing, at + 1)) {
-        std::size_t next = at + smoothing.size();
-        while (next < text.size() && std::isspace(static_cast<unsigned char>(text[next]))) ++next;
-        if (text.compare(next, materialId.size(), materialId) != 0) continue;
-        out.append(text, from, at - from);
-        from = at + smoothing.size();
-    }
-    out.append(text, from, std::string::npos);
-    return out;
-}
-
 struct AseImport {
     testing_support::PluginHarness harness;
     refhost::Scene scene{harness.host()};
     int32_t run(const fs::path& path) {
-        const std::string text = withoutEmptySmoothing(testing_support::readFile(path.string()));
+        const std::string text = testing_support::readFile(path.string());
         refhost::MemoryStream stream(text.data(), text.size());
         return harness.library().aseImport()(&stream, &scene, 0, ImportModeScene);
     }

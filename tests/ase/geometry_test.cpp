@@ -68,7 +68,7 @@ TEST(Geometry, MeshFillsTheHostArraysInPlace) {
     EXPECT_EQ(f0.flags, FaceEdgeAB | FaceEdgeBC);
     EXPECT_EQ(f1.flags, FaceEdgeCA);
     EXPECT_EQ(f0.material, 3u) << "the smoothing list's values are passed over";
-    EXPECT_EQ(f1.material, 0u) << "an empty smoothing group takes *MESH_MTLID as its value, and 4 as that one's";
+    EXPECT_EQ(f1.material, 4u) << "a smoothing keyword without groups leaves the next field to the face";
     EXPECT_EQ(input.traceWith("Set"), (Lines{"Node#0.SetName(Box)", "Node#0 Box.SetVertexCount(3)",
                                              "Node#0 Box.SetFaceCount(2)", "Node#0 Box.SetTexVertexCount(2)"}));
     EXPECT_TRUE(input.app.messages().empty());
@@ -143,6 +143,16 @@ TEST(Geometry, UnknownKeywordBeforeMaterialIdLosesIt) {
         geomObject("*MESH_NUMFACES 1 *MESH_FACE_LIST { *MESH_FACE 0: *MESH_MTLID 2 *MESH_FLAG *MESH_MTLID 5 }"));
     ASSERT_TRUE(ParseDocument(input.reader));
     EXPECT_EQ(faceFields(input.node(0).faces[0]).material, 2u);
+}
+
+TEST(Geometry, SmoothingWithoutGroupsLeavesTheListsEndToTheList) {
+    // Had the brace been taken as the groups, the object's own closing brace
+    // would end the face list and the tex vertex count would be lost.
+    AseText input(geomObject(
+        "*MESH_NUMFACES 1 *MESH_FACE_LIST { *MESH_FACE 0: A: 0 B: 0 C: 0 *MESH_SMOOTHING } *MESH_NUMTVERTEX 1 "
+        "*MESH_TVERTLIST { *MESH_TVERT 0 0.5 0.5 0 }"));
+    ASSERT_TRUE(ParseDocument(input.reader));
+    EXPECT_EQ(input.node(0).texVertices.size(), 1u);
 }
 
 TEST(Geometry, IndicesOutsideTheirArraysAreMendedAndReported) {
