@@ -8,7 +8,10 @@ constexpr Keyword MaterialCount = "*MATERIAL_COUNT";
 constexpr Keyword Material = "*MATERIAL";
 constexpr Keyword MaterialName = "*MATERIAL_NAME";
 constexpr Keyword SubMaterialCount = "*NUMSUBMTLS";
-constexpr Keyword TwoSided = "**MATERIAL_TWOSIDED";
+// Exporters write the single-asterisk form; the doubled one, which this
+// reader first took, is still accepted.
+constexpr Keyword TwoSided = "*MATERIAL_TWOSIDED";
+constexpr Keyword TwoSidedDoubled = "**MATERIAL_TWOSIDED";
 constexpr Keyword Transparency = "*MATERIAL_TRANSPARENCY";
 constexpr Keyword SubMaterial = "*SUBMATERIAL";
 constexpr Keyword Ambient = "*MATERIAL_AMBIENT";
@@ -109,7 +112,7 @@ bool ParseMaterial(AseReader& reader, MaterialRecord& record, int32_t depth) {
             const int32_t count = ReadInt(reader);
             if (!makeTable(reader, record.subMaterials, record.subCount, count)) return false;
             subLimit = record.subCount;
-        } else if (TokenIs(reader, TwoSided)) {
+        } else if (TokenIs(reader, TwoSided) || TokenIs(reader, TwoSidedDoubled)) {
             record.twoSided = 1;
         } else if (TokenIs(reader, Transparency)) {
             setFloatProperty(material, MaterialOpacity, 1.0 - ReadFloat(reader));

@@ -129,14 +129,14 @@ TEST(Materials, PropertiesMapsAndSubMaterials) {
     EXPECT_EQ(calls[1], "M0.SetName(Brick)");
 }
 
-TEST(Materials, SingleAsteriskTwoSidedTakesTheNextKeywordAsItsValue) {
+TEST(Materials, TwoSidedWithOneAsteriskAsExportersWriteItKeepsTheNextKeyword) {
     AseText input(
         "*MATERIAL_LIST { *MATERIAL_COUNT 1 *MATERIAL 0 { *MATERIAL_TWOSIDED *MATERIAL_SHINE 0.5 "
-        "*MATERIAL_NAME \"a\" *MATERIAL_NAME \"b\" } }");
+        "*MATERIAL_NAME \"a\" } }");
     ASSERT_TRUE(ParseDocument(input.reader));
-    EXPECT_EQ(input.reader.materials[0]->twoSided, 0);
-    EXPECT_EQ(property(*input.scene.materials()[0], 221), nullptr) << "the shine value was dropped";
-    EXPECT_EQ(input.traceWith("SetName"), (Lines{"M0.SetName(a)", "M0.SetName(b)"}));
+    EXPECT_EQ(input.reader.materials[0]->twoSided, 1);
+    EXPECT_NE(property(*input.scene.materials()[0], 221), nullptr) << "the shine value is read";
+    EXPECT_EQ(input.traceWith("SetName"), (Lines{"M0.SetName(a)"}));
 }
 
 TEST(Materials, IndicesOutsideTheirCountsFailTheList) {
