@@ -166,32 +166,27 @@ double DecimalTextToDouble(const char* text) {
     int32_t q = 0;           // w * 10^q is the value read so far
     bool truncated = false;  // a non-zero digit did not fit w
     bool anyDigit = false;
+    // Takes a digit into w while w has room and says so; a digit beyond it
+    // only marks the value as truncated.
+    const auto takeDigit = [&](int digit) {
+        if (taken >= MaxExactDigits) {
+            truncated |= digit != 0;
+            return false;
+        }
+        if (taken > 0 || digit != 0) {
+            w = w * 10 + static_cast<uint64_t>(digit);
+            ++taken;
+        }
+        return true;
+    };
     for (; isDigit(*p); ++p) {
         anyDigit = true;
-        const int digit = *p - '0';
-        if (taken < MaxExactDigits) {
-            if (taken > 0 || digit != 0) {
-                w = w * 10 + static_cast<uint64_t>(digit);
-                ++taken;
-            }
-        } else {
-            truncated |= digit != 0;
-            ++q;
-        }
+        if (!takeDigit(*p - '0')) ++q;
     }
     if (*p == '.') {
         for (++p; isDigit(*p); ++p) {
             anyDigit = true;
-            const int digit = *p - '0';
-            if (taken < MaxExactDigits) {
-                if (taken > 0 || digit != 0) {
-                    w = w * 10 + static_cast<uint64_t>(digit);
-                    ++taken;
-                }
-                --q;
-            } else {
-                truncated |= digit != 0;
-            }
+            if (takeDigit(*p - '0')) --q;
         }
     }
     if (!anyDigit) return 0.0;

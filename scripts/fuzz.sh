@@ -28,11 +28,7 @@ while [ $# -gt 0 ]; do
 done
 
 scripts/setup.sh
-samples=${MAXASE_SAMPLES_DIR:-}
-for candidate in "$(cd .. && pwd)/shared/samples" /work/shared/samples; do
-    [ -n "$samples" ] && break
-    [ -d "$candidate" ] && samples=$candidate
-done
+source scripts/find_samples.sh
 cmake --preset fuzz ${samples:+-DMAXASE_SAMPLES_DIR="$samples"} >/dev/null
 cmake --build --preset fuzz -j "$(nproc)"
 

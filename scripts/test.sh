@@ -11,11 +11,7 @@ scripts/setup.sh
 # The real sample files: MAXASE_SAMPLES_DIR, else the shared folder beside the
 # checkout. Where they are found the corpus tests are required to pass, never
 # skipped; where they are absent those tests are skipped with a message.
-samples=${MAXASE_SAMPLES_DIR:-}
-for candidate in "$(cd .. && pwd)/shared/samples" /work/shared/samples; do
-    [ -n "$samples" ] && break
-    [ -d "$candidate" ] && samples=$candidate
-done
+source scripts/find_samples.sh
 if [ -n "$samples" ] && [ -d "$samples" ]; then
     echo "Sample files: $samples (required)"
     corpus=(-DMAXASE_SAMPLES_DIR="$samples" -DMAXASE_REQUIRE_SAMPLES=ON)

@@ -10,7 +10,7 @@
 #include <set>
 
 #include "platform/control.h"
-#include "support/max_import.h"
+#include "support/imported_max.h"
 #include "support/max_writer.h"
 #include "support/temp_files.h"
 
@@ -71,20 +71,6 @@ std::pair<uint32_t, uint32_t> edge(int p, int q) {
     return {static_cast<uint32_t>(std::min(p, q)), static_cast<uint32_t>(std::max(p, q))};
 }
 
-struct Imported {
-    MaxImport import;
-    const refhost::NodeData& node(const std::string& name) {
-        const refhost::NodeData* n = import.node(name);
-        if (!n) ADD_FAILURE() << "no node " << name;
-        static const refhost::NodeData none;
-        return n ? *n : none;
-    }
-};
-
-void run(Imported& imported, const MaxWriter& w, const std::string& name) {
-    ASSERT_EQ(imported.import.run(writeTempFile(name, w.build())), 1);
-}
-
 }  // namespace
 
 TEST(MaxPolys, PolygonsOfDegree3To12AreCutAlongTheirStoredDiagonals) {
@@ -96,7 +82,7 @@ TEST(MaxPolys, PolygonsOfDegree3To12AreCutAlongTheirStoredDiagonals) {
         p.diagonals = zigzag(degree);
         w.node("Degree" + std::to_string(degree), -1, {w.poly(regularPolygon(degree), {p})});
     }
-    Imported i;
+    ImportedMax i;
     run(i, w, "degrees.max");
 
     for (uint32_t degree = 3; degree <= 12; ++degree) {
@@ -146,7 +132,7 @@ TEST(MaxPolys, DiagonalsThatDoNotCutThePolygonGiveAFan) {
     outside.diagonals = {0, 9};  // no corner 9
     w.node("Crossing", -1, {w.poly(regularPolygon(5), {crossing})});
     w.node("Outside", -1, {w.poly(regularPolygon(4), {outside})});
-    Imported i;
+    ImportedMax i;
     run(i, w, "bad_diagonals.max");
     for (const char* name : {"Crossing", "Outside"}) {
         const std::vector<FaceFields> faces = facesOf(i.node(name));
@@ -169,7 +155,7 @@ TEST(MaxPolys, DeadVerticesAndPolygonsAreLeftOutAndIndicesCompacted) {
     // The dead polygon's map record keeps its old degree: it is passed over.
     const PolyMap map{1, {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0}, {{0, 1, 2}, {0, 1, 2}, {0, 1, 2, 3}}};
     w.node("Holes", -1, {w.poly(vertices, {Polygon({0, 2, 3}), deadPolygon(), quad}, {map})});
-    Imported i;
+    ImportedMax i;
     run(i, w, "dead.max");
 
     const refhost::NodeData& node = i.node("Holes");
@@ -203,7 +189,7 @@ TEST(MaxPolys, OptionalFieldsAreReadInTheirOrderAndMaterialIdsKept) {
     polygons.push_back(unknown);
     polygons.push_back(Polygon({0, 1, 2}));
     w.node("Fields", -1, {w.poly(regularPolygon(4), polygons)});
-    Imported i;
+    ImportedMax i;
     run(i, w, "fields.max");
 
     const std::vector<FaceFields> faces = facesOf(i.node("Fields"));
@@ -229,7 +215,7 @@ TEST(MaxPolys, MapChannelOneBecomesTextureCoordinatesWithVFlipped) {
     w.node("Mapped", -1, {w.poly(regularPolygon(4), {quad, Polygon({0, 1, 2})}, {other, uv})});
     w.node("Mismatched", -1, {w.poly(regularPolygon(4), {quad, Polygon({0, 1, 2})}, {wrongDegree})});
     w.node("Unmapped", -1, {w.poly(regularPolygon(4), {quad}, {other})});
-    Imported i;
+    ImportedMax i;
     run(i, w, "poly_maps.max");
 
     const refhost::NodeData& mapped = i.node("Mapped");
@@ -291,7 +277,7 @@ TEST(MaxPolys, DamagedPolysNeverReadPastTheirData) {
     w.node("BadMap", -1, {badMap});
     const int heap = PlatformHeapBlocksInUse();
     {
-        Imported i;
+        ImportedMax i;
         run(i, w, "damaged_poly.max");
         const std::vector<FaceFields> beyondFaces = facesOf(i.node("Beyond"));
         ASSERT_EQ(beyondFaces.size(), 1u);
@@ -338,7 +324,7 @@ TEST(MaxMeshMaps, ChannelOneOrTheOldChunksBecomeTextureCoordinates) {
     w.node("Miscounted", -1,
            {w.meshWith(square, faces,
                        {Chunk::int32s(0x0959, {1}), counted(0x2394, uvw, 3), indices(0x2396, {0, 1, 2}, true)})});
-    Imported i;
+    ImportedMax i;
     run(i, w, "mesh_maps.max");
 
     const refhost::NodeData& channels = i.node("Channels");
@@ -369,7 +355,7 @@ TEST(MaxObjects, UnsupportedObjectsLeaveTheNodeEmptyAndAreNamedOnce) {
     const int second = w.controller("Boolean", boolean, {});
     w.node("BooleanA", -1, {w.transform({}), first});
     w.node("BooleanB", -1, {w.transform({}), w.derived({second})});
-    Imported i;
+    ImportedMax i;
     run(i, w, "unsupported.max");
     EXPECT_TRUE(i.node("BooleanA").vertices.empty());
     EXPECT_TRUE(i.node("BooleanB").vertices.empty());

@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "host/matrix.h"
-#include "support/max_import.h"
+#include "support/imported_max.h"
 #include "support/max_writer.h"
 #include "support/temp_files.h"
 
@@ -51,23 +51,12 @@ int prsNode(MaxWriter& w, const std::string& name, std::vector<int32_t> controll
     return w.node(name, parent, {w.transform(std::move(controllers))});
 }
 
-struct Imported {
-    MaxImport import;
-    const refhost::NodeData& node(const std::string& name) {
-        const refhost::NodeData* n = import.node(name);
-        if (!n) ADD_FAILURE() << "no node " << name;
-        static const refhost::NodeData none;
-        return n ? *n : none;
-    }
+struct Imported : ImportedMax {
     int count(int32_t level, const std::string& text) const {
         const std::vector<std::string> shown = import.messages(level);
         return static_cast<int>(std::count(shown.begin(), shown.end(), text));
     }
 };
-
-void run(Imported& imported, const MaxWriter& w, const std::string& name) {
-    ASSERT_EQ(imported.import.run(writeTempFile(name, w.build())), 1);
-}
 
 }  // namespace
 
