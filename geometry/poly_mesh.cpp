@@ -17,6 +17,7 @@ const MapChannel* PolyMesh::map(int32_t channel) const {
 }
 
 uint32_t PolyMesh::addPolygon(uint32_t degree, uint16_t materialId, uint32_t smoothing) {
+    if (polygonStart.empty()) polygonStart.push_back(0);
     const auto first = static_cast<uint32_t>(corners.size());
     corners.resize(first + degree, NoIndex);
     edgeVisible.resize(first + degree, 1);
@@ -28,7 +29,7 @@ uint32_t PolyMesh::addPolygon(uint32_t degree, uint16_t materialId, uint32_t smo
     return first;
 }
 
-void PolyMesh::clear() {
+void PolyMesh::clear() noexcept {
     *this = PolyMesh{};
 }
 

@@ -29,7 +29,7 @@ struct MapChannel {
 
 struct PolyMesh {
     Vector<Vec3> positions;
-    Vector<uint32_t> polygonStart{0};  // polygonCount() + 1 entries
+    Vector<uint32_t> polygonStart;     // empty, or polygonCount() + 1 entries from 0
     Vector<uint32_t> corners;          // vertex index of each corner
     Vector<uint8_t> edgeVisible;       // per corner: the edge to the polygon's next corner is visible
     Vector<uint16_t> materialIds;      // per polygon
@@ -41,7 +41,9 @@ struct PolyMesh {
     Vector<uint32_t> diagonals;
     Vector<MapChannel> maps;
 
-    uint32_t polygonCount() const { return static_cast<uint32_t>(polygonStart.size() - 1); }
+    uint32_t polygonCount() const {
+        return polygonStart.empty() ? 0 : static_cast<uint32_t>(polygonStart.size() - 1);
+    }
     uint32_t degree(uint32_t polygon) const { return polygonStart[polygon + 1] - polygonStart[polygon]; }
     uint32_t firstCorner(uint32_t polygon) const { return polygonStart[polygon]; }
     uint32_t diagonalCount(uint32_t polygon) const {
@@ -57,7 +59,8 @@ struct PolyMesh {
     // corners and its map corners (when maps exist) are the caller's to fill.
     // Returns its first corner.
     uint32_t addPolygon(uint32_t degree, uint16_t materialId = 0, uint32_t smoothing = 0);
-    void clear();
+    // Empties the mesh and gives its memory back; allocates nothing.
+    void clear() noexcept;
 };
 
 }  // namespace geometry

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/byte_cursor.h"
 #include "platform/heap.h"
 
 namespace {
@@ -11,11 +12,6 @@ constexpr uint32_t StringsPerRecord = 3;
 constexpr uint32_t PathString = 1;
 constexpr uint32_t CountSize = 4;
 constexpr uint32_t TerminatorSize = 2;
-
-uint32_t le32(const unsigned char* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
-}
 
 // The record at offset at, which moves past it; false when it does not fit.
 bool nextRecord(const unsigned char* bytes, uint32_t size, uint32_t& at, AssetEntry& entry) {

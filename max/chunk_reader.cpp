@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/byte_cursor.h"
 #include "platform/heap.h"
 
 namespace {
@@ -56,11 +57,6 @@ void reserveWindow(StreamWindow& w) {
     if (w.data) return;
     w.data = static_cast<unsigned char*>(heapAlloc(WindowBlock));
     w.capacity = w.data ? WindowBlock : 0;
-}
-
-uint32_t le32(const unsigned char* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
 }
 
 }  // namespace
@@ -139,7 +135,7 @@ int32_t readBytes(MaxFile& file, void* buffer, int32_t count) {
 int16_t readInt16(MaxFile& file) {
     unsigned char b[2] = {0, 0};
     readBytes(file, b, 2);
-    return static_cast<int16_t>(b[0] | b[1] << 8);
+    return static_cast<int16_t>(le16(b));
 }
 
 int32_t readInt32(MaxFile& file) {
@@ -188,7 +184,7 @@ void readChunkHeader(MaxFile& file, ChunkHeader& header) {
     header.position = tellPosition(file);
     unsigned char b[LongChunkHeaderSize] = {};
     readBytes(file, b, ChunkHeaderSize);
-    header.id = static_cast<uint16_t>(b[0] | b[1] << 8);
+    header.id = le16(b);
     const uint32_t length = le32(b + 2);
     if (length != 0) {
         header.headerSize = ChunkHeaderSize;
@@ -197,7 +193,7 @@ void readChunkHeader(MaxFile& file, ChunkHeader& header) {
         return;
     }
     readBytes(file, b + ChunkHeaderSize, LongChunkHeaderSize - ChunkHeaderSize);
-    const uint64_t longLength = uint64_t{le32(b + 10)} << 32 | le32(b + 6);
+    const uint64_t longLength = le64(b + 6);
     header.headerSize = LongChunkHeaderSize;
     header.kind = (longLength & LongContainerBit) ? ChunkKindContainer : ChunkKindData;
     // No stream holds more than MaxStreamSize bytes; a walk cuts the rest.

@@ -26,8 +26,6 @@ struct ChunkHeader {
     uint32_t headerSize;  // ChunkHeaderSize or LongChunkHeaderSize
     uint32_t kind;        // ChunkKindContainer or ChunkKindData
     uint32_t position;
-    ChunkHeader* parent;  // the structure viewer's walk
-    HTREEITEM item;       // the structure viewer's tree item
 };
 
 inline uint32_t chunkEnd(const ChunkHeader& h) {

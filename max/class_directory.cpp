@@ -1,20 +1,19 @@
 #include "max/class_directory.h"
 
 #include "frame/module_state.h"
+#include "max/chunk_ids.h"
 #include "max/chunk_reader.h"
 #include "max/compound_document.h"
 #include "max/stream_decoding.h"
-#include "max/viewer/tree_items.h"
+#include "platform/byte_cursor.h"
 #include "platform/heap.h"
 #include "platform/text_format.h"
 
 namespace {
 
-constexpr uint16_t ChunkClassName = 0x2042;
-constexpr uint16_t ChunkClassRecord = 0x2060;
 constexpr uint32_t MaxNameBytes = 512;
-constexpr uint32_t ClassIdBytes = 12;  // words 0 to 2
-constexpr char ViewerClassesText[] = "CLASSES";
+constexpr uint32_t ClassIdBytes = 12;     // words 0 to 2
+constexpr uint32_t SuperclassBytes = 16;  // and word 3
 const char* const DirectoryStreamNames[] = {"ClassDirectory", "ClassDirectory2", "ClassDirectory3"};
 
 ClassEntry* newEntry(MaxFile& file) {
@@ -102,43 +101,28 @@ void indexClasses(MaxFile& file) {
     for (ClassEntry* entry = file.classList; entry && index >= 0; entry = entry->next) file.classes[index--] = entry;
 }
 
-// The viewer's list of the classes under its "CLASSES" item, by index.
-// Each goes in front of the others, so the walk runs from the last index.
-void listClasses(const MaxFile& file, HTREEITEM classesItem) {
-    for (int32_t index = file.classCount - 1; index >= 0; --index) {
-        const ClassEntry* entry = classAt(file, static_cast<uint32_t>(index));
-        uint32_t a = 0;
-        uint32_t b = 0;
-        classId(file, static_cast<uint32_t>(index), a, b);
-        TreeItemText text;
-        formatText(text, "%3d %s CLSID{%08X,%08X} ", index, entry && entry->name ? entry->name : "", a, b);
-        insertTreeItem(file.viewer, classesItem, TVI_FIRST, text);
-    }
-}
-
 }  // namespace
 
-void readClassDirectory(MaxFile& file) {
+bool readClassDirectory(MaxFile& file) {
     // The Scene stream waits, window and all, while the directory is read.
     IStream* scene = file.stream;
     const StreamWindow sceneWindow = file.window;
     file.stream = nullptr;
     file.window = StreamWindow{};
-    if (file.pool && openDirectoryStream(file)) {
+    const bool read = file.pool && openDirectoryStream(file);
+    if (read) {
         const uint32_t size = streamSize(file);
-        const HTREEITEM classesItem =
-            file.viewer ? insertTreeItem(file.viewer, TVI_ROOT, TVI_LAST, ViewerClassesText) : nullptr;
         for (ChunkHeader c{}; nextChunk(file, size, c); skipChunk(file, c)) {
             if (c.kind == ChunkKindContainer) readClassContainer(file, c);
         }
         file.stream->Release();
         file.stream = nullptr;
         indexClasses(file);
-        if (classesItem) listClasses(file, classesItem);
     }
     releaseStreamWindow(file);
     file.stream = scene;
     file.window = sceneWindow;
+    return read;
 }
 
 const ClassEntry* classAt(const MaxFile& file, uint32_t classIndex) {
@@ -146,13 +130,20 @@ const ClassEntry* classAt(const MaxFile& file, uint32_t classIndex) {
     return file.classes[classIndex];
 }
 
-bool classId(const MaxFile& file, uint32_t classIndex, uint32_t& a, uint32_t& b) {
+bool classKey(const MaxFile& file, uint32_t classIndex, ClassKey& key) {
     const ClassEntry* entry = classAt(file, classIndex);
     if (!entry || !entry->record || entry->recordLength < ClassIdBytes) return false;
     const unsigned char* r = entry->record;
-    a = static_cast<uint32_t>(r[4]) | static_cast<uint32_t>(r[5]) << 8 | static_cast<uint32_t>(r[6]) << 16 |
-        static_cast<uint32_t>(r[7]) << 24;
-    b = static_cast<uint32_t>(r[8]) | static_cast<uint32_t>(r[9]) << 8 | static_cast<uint32_t>(r[10]) << 16 |
-        static_cast<uint32_t>(r[11]) << 24;
+    key.a = le32(r + 4);
+    key.b = le32(r + 8);
+    key.superclass = entry->recordLength >= SuperclassBytes ? le32(r + 12) : 0;
+    return true;
+}
+
+bool classId(const MaxFile& file, uint32_t classIndex, uint32_t& a, uint32_t& b) {
+    ClassKey key{};
+    if (!classKey(file, classIndex, key)) return false;
+    a = key.a;
+    b = key.b;
     return true;
 }

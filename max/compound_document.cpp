@@ -4,8 +4,6 @@
 
 #include "frame/module_state.h"
 #include "max/chunk_reader.h"
-#include "max/materials.h"
-#include "max/scene.h"
 #include "max/stream_decoding.h"
 #include "platform/compound_file.h"
 #include "platform/heap.h"
@@ -120,22 +118,6 @@ void openMaxFile(MaxFile& file, const char* path) {
         return;
     }
     file.pool = hostApp->CreatePool(PoolBlockSize);
-}
-
-void closeMaxFile(MaxFile& file) {
-    if (file.stream) file.stream->Release();
-    if (file.storage) file.storage->Release();
-    if (file.pool) file.pool->Release();
-    heapFree(file.classes);
-    heapFree(file.reportedClasses);
-    if (file.refs) releaseSceneObjects(file);
-    releaseMaterials(file);
-    if (file.refMemory) {
-        GlobalUnlock(file.refMemory);
-        GlobalFree(file.refMemory);
-    }
-    releaseStreamWindow(file);
-    std::memset(&file, 0, sizeof file);
 }
 
 HGLOBAL loadCompoundStream(HostStream* stream, const char* name) {

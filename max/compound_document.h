@@ -11,9 +11,8 @@ constexpr uint32_t MaxPathLength = 260;
 
 // Zeroes the context, opens the document and its "Scene" stream. The open
 // succeeded when file.stream is set; otherwise the reason has been shown.
+// closeMaxFile (max/max_file.h) releases what it opened.
 void openMaxFile(MaxFile& file, const char* path);
-// Releases everything the context holds; safe after a failed open.
-void closeMaxFile(MaxFile& file);
 // Shows the text of a structured-storage result at level 1.
 void reportStorageError(HRESULT result);
 

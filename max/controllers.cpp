@@ -4,18 +4,14 @@
 #include <cstring>
 
 #include "frame/module_state.h"
+#include "max/chunk_ids.h"
 #include "max/chunk_reader.h"
 #include "max/class_directory.h"
-#include "max/scene.h"
-#include "platform/heap.h"
-#include "platform/text_format.h"
+#include "max/class_registry.h"
+#include "max/references.h"
+#include "platform/byte_cursor.h"
 
 namespace {
-
-constexpr uint16_t ChunkRefList = 0x2034;
-constexpr uint16_t ChunkFloatContainer = 0x7127;  // v18 on: a Bezier Float's data
-constexpr uint16_t ChunkEulerOrder = 0x1003;
-constexpr uint16_t ChunkListCount = 0x1010;
 
 // Nesting of controllers inside controllers (PRS > XYZ > float, lists, IK),
 // and the controllers one node's transform may visit, whatever the file's
@@ -38,8 +34,7 @@ struct KeyTable {
 
 // A controller with a static value and, maybe, keys.
 struct KeyedClass {
-    uint32_t a, b;
-    bool anyB;  // the older readers matched these by A alone
+    MaxClass id;
     Role role;
     uint16_t valueChunk;
     uint32_t minimumBytes;  // a shorter value is passed over; rotations fill what they hold
@@ -47,42 +42,36 @@ struct KeyedClass {
 };
 
 constexpr KeyedClass KeyedClasses[] = {
-    {0x2007u, 0, false, Role::Float, 0x2501, 4, {{0x2525, 28}, {0, 0}}},           // Bezier Float
-    {0x2001u, 0, false, Role::Float, 0x2501, 4, {{0x2511, 12}, {0, 0}}},           // Linear Float
-    {0x442311u, 0, false, Role::Float, 0x2501, 4, {{0, 0}, {0, 0}}},               // TCB Float
-    {0x2008u, 0, true, Role::Position, 0x2503, 12, {{0x2524, 56}, {0x2526, 80}}},  // Bezier Position
-    {0x442312u, 0, false, Role::Position, 0x2503, 12, {{0x2521, 64}, {0, 0}}},     // TCB Position
-    {0x2002u, 0, false, Role::Position, 0x2503, 12, {{0, 0}, {0, 0}}},             // Linear Position
-    {0x2009u, 0, true, Role::Rotation, 0x2504, 0, {{0, 0}, {0, 0}}},               // Bezier Rotation
-    {0x442313u, 0, true, Role::Rotation, 0x2504, 0, {{0x2522, 92}, {0, 0}}},       // TCB Rotation
-    {0x2003u, 0, false, Role::Rotation, 0x2504, 0, {{0, 0}, {0, 0}}},              // Linear Rotation
-    {0x2010u, 0, true, Role::Scale, 0x2505, 12, {{0x2519, 92}, {0x2528, 148}}},    // Bezier Scale
-    {0x442315u, 0, false, Role::Scale, 0x2505, 12, {{0, 0}, {0, 0}}},              // TCB Scale
-    {0x2004u, 0, false, Role::Scale, 0x2505, 12, {{0, 0}, {0, 0}}},                // Linear Scale
+    {MaxClass::BezierFloat, Role::Float, 0x2501, 4, {{0x2525, 28}, {0, 0}}},
+    {MaxClass::LinearFloat, Role::Float, 0x2501, 4, {{0x2511, 12}, {0, 0}}},
+    {MaxClass::TcbFloat, Role::Float, 0x2501, 4, {{0, 0}, {0, 0}}},
+    {MaxClass::BezierPosition, Role::Position, 0x2503, 12, {{0x2524, 56}, {0x2526, 80}}},
+    {MaxClass::TcbPosition, Role::Position, 0x2503, 12, {{0x2521, 64}, {0, 0}}},
+    {MaxClass::LinearPosition, Role::Position, 0x2503, 12, {{0, 0}, {0, 0}}},
+    {MaxClass::BezierRotation, Role::Rotation, 0x2504, 0, {{0, 0}, {0, 0}}},
+    {MaxClass::TcbRotation, Role::Rotation, 0x2504, 0, {{0x2522, 92}, {0, 0}}},
+    {MaxClass::LinearRotation, Role::Rotation, 0x2504, 0, {{0, 0}, {0, 0}}},
+    {MaxClass::BezierScale, Role::Scale, 0x2505, 12, {{0x2519, 92}, {0x2528, 148}}},
+    {MaxClass::TcbScale, Role::Scale, 0x2505, 12, {{0, 0}, {0, 0}}},
+    {MaxClass::LinearScale, Role::Scale, 0x2505, 12, {{0, 0}, {0, 0}}},
 };
 
 enum class Composite { PositionXyz, EulerXyz, ScaleXyz, PositionList, RotationList, ScaleList };
 
 struct CompositeClass {
-    uint32_t a, b;
+    MaxClass id;
     Role role;
     Composite form;
 };
 
 constexpr CompositeClass CompositeClasses[] = {
-    {0x118F7E02u, 0xFFEE238Au, Role::Position, Composite::PositionXyz},
-    {0x2012u, 0, Role::Rotation, Composite::EulerXyz},
-    {0x118F7C01u, 0xFEEE238Bu, Role::Scale, Composite::ScaleXyz},
-    {0x4B4B1002u, 0, Role::Position, Composite::PositionList},
-    {0x4B4B1003u, 0, Role::Rotation, Composite::RotationList},
-    {0x4B4B1004u, 0, Role::Scale, Composite::ScaleList},
+    {MaxClass::PositionXyz, Role::Position, Composite::PositionXyz},
+    {MaxClass::EulerXyz, Role::Rotation, Composite::EulerXyz},
+    {MaxClass::ScaleXyz, Role::Scale, Composite::ScaleXyz},
+    {MaxClass::PositionList, Role::Position, Composite::PositionList},
+    {MaxClass::RotationList, Role::Rotation, Composite::RotationList},
+    {MaxClass::ScaleList, Role::Scale, Composite::ScaleList},
 };
-
-// IK controllers: their forward-kinematics controller holds the static pose.
-struct ClassPair {
-    uint32_t a, b;
-};
-constexpr ClassPair IkClasses[] = {{0x0E6F5815u, 0x717F99A4u}, {0x78724378u, 0x008A4FD9u}};
 
 // Axis orders of Euler XYZ (chunk 0x1003): the axis applied first, second
 // and third. Only 0 (XYZ) occurs in real files; the others follow its rule.
@@ -97,15 +86,22 @@ struct Walk {
 struct ControllerClass {
     const RefEntry* entry = nullptr;
     uint32_t classIndex = 0;
-    uint32_t a = 0, b = 0;
+    const ClassInfo* info = nullptr;  // null for a class the importer does not know
 };
 
+// False when the reference names no object of a class with a record.
 bool classOf(MaxFile& file, int32_t reference, ControllerClass& out) {
     const RefEntry* entry = refAt(file, reference);
-    if (!entry || !classId(file, entry->classIndex, out.a, out.b)) return false;
+    uint32_t a = 0, b = 0;
+    if (!entry || !classId(file, entry->classIndex, a, b)) return false;
     out.entry = entry;
     out.classIndex = entry->classIndex;
+    out.info = classInfo(file, entry->classIndex);
     return true;
+}
+
+bool is(const ControllerClass& c, MaxClass id) {
+    return c.info && c.info->id == id;
 }
 
 // Entry of every evaluation: the depth and the node's visits are bounded.
@@ -117,35 +113,21 @@ bool enter(Walk& walk, uint32_t depth) {
 
 const KeyedClass* keyedClass(const ControllerClass& c) {
     for (const KeyedClass& k : KeyedClasses) {
-        if (k.a == c.a && (k.anyB || k.b == c.b)) return &k;
+        if (is(c, k.id)) return &k;
     }
     return nullptr;
 }
 
 const CompositeClass* compositeClass(const ControllerClass& c) {
     for (const CompositeClass& k : CompositeClasses) {
-        if (k.a == c.a && k.b == c.b) return &k;
+        if (is(c, k.id)) return &k;
     }
     return nullptr;
 }
 
+// IK controllers: their forward-kinematics controller holds the static pose.
 bool isIk(const ControllerClass& c) {
-    for (const ClassPair& k : IkClasses) {
-        if (k.a == c.a && k.b == c.b) return true;
-    }
-    return false;
-}
-
-int32_t le32(const unsigned char* p) {
-    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-                                static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
-}
-
-float leFloat(const unsigned char* p) {
-    const uint32_t bits = static_cast<uint32_t>(le32(p));
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
+    return is(c, MaxClass::IkControl) || is(c, MaxClass::IkChainControl);
 }
 
 // The keys nearest time 0 on either side, found in one pass whatever the
@@ -163,9 +145,9 @@ void scanKeyTable(MaxFile& file, const ChunkHeader& table, uint32_t recordSize, 
     unsigned char record[MaxKeyRecord];
     for (uint32_t left = size / recordSize; left > 0; --left) {
         if (static_cast<uint32_t>(readBytes(file, record, static_cast<int32_t>(recordSize))) != recordSize) return;
-        const int32_t time = le32(record);
+        const auto time = static_cast<int32_t>(le32(record));
         float value[MaxValueWords];
-        for (uint32_t w = 0; w < words; ++w) value[w] = leFloat(record + KeyValueOffset + 4 * w);
+        for (uint32_t w = 0; w < words; ++w) value[w] = lef32(record + KeyValueOffset + 4 * w);
         if (time <= 0 && (!keys.before || time >= keys.beforeTime)) {
             keys.before = true;
             keys.beforeTime = time;
@@ -282,16 +264,13 @@ bool readKeyed(MaxFile& file, const RefEntry& entry, const KeyedClass& kind, flo
 }
 
 // The references of a controller: its last dense list.
-int32_t* controllerRefs(MaxFile& file, const RefEntry& entry, uint32_t& count, int32_t* listCount,
-                        uint32_t* eulerOrder) {
-    count = 0;
-    int32_t* list = nullptr;
+RefList controllerRefs(MaxFile& file, const RefEntry& entry, int32_t* listCount, uint32_t* eulerOrder) {
+    RefList list;
     ChunkHeader object{};
-    if (!readChunkAt(file, entry.position, object)) return nullptr;
+    if (!readChunkAt(file, entry.position, object)) return list;
     for (ChunkHeader c{}; nextChunk(file, chunkEnd(object), c); skipChunk(file, c)) {
         if (c.id == ChunkRefList) {
-            heapFree(list);
-            list = readRefList(file, c, count);
+            list.read(file, c);
         } else if (c.id == ChunkListCount && listCount && chunkDataSize(c) >= 4) {
             *listCount = readInt32(file);
         } else if (c.id == ChunkEulerOrder && eulerOrder && chunkDataSize(c) >= 4) {
@@ -358,8 +337,8 @@ bool evaluateFloatAt(Walk& walk, int32_t reference, uint32_t depth, float& value
 
 // The three float tracks of an XYZ controller; a missing track keeps the
 // default.
-void readXyz(Walk& walk, const int32_t* refs, uint32_t count, uint32_t depth, float xyz[3]) {
-    for (uint32_t i = 0; i < 3 && i < count; ++i) evaluateFloatAt(walk, refs[i], depth + 1, xyz[i]);
+void readXyz(Walk& walk, const RefList& refs, uint32_t depth, float xyz[3]) {
+    for (uint32_t i = 0; i < 3 && i < refs.count(); ++i) evaluateFloatAt(walk, refs.at(i), depth + 1, xyz[i]);
 }
 
 // A list adds its entries' values with weight 1 each: the weights live in a
@@ -411,23 +390,22 @@ bool evaluatePosition(Walk& walk, int32_t reference, uint32_t depth, Point3& pos
         reportIfUnknown(walk, c, Role::Position);
         return false;
     }
-    uint32_t count = 0;
     int32_t listCount = -1;
-    int32_t* refs = controllerRefs(walk.file, *c.entry, count, &listCount, nullptr);
+    const RefList refs = controllerRefs(walk.file, *c.entry, &listCount, nullptr);
+    const uint32_t count = refs.count();
     if (composite->form == Composite::PositionXyz) {
         float xyz[3] = {0, 0, 0};
-        readXyz(walk, refs, count, depth, xyz);
+        readXyz(walk, refs, depth, xyz);
         position = {xyz[0], xyz[1], xyz[2]};
     } else {
         Point3 sum{0, 0, 0};
         for (uint32_t i = 0, n = listEntries(count, listCount); i < n; ++i) {
             Point3 entry{0, 0, 0};
-            if (!evaluatePosition(walk, refs[i], depth + 1, entry)) continue;
+            if (!evaluatePosition(walk, refs.at(i), depth + 1, entry)) continue;
             sum = {sum.x + entry.x, sum.y + entry.y, sum.z + entry.z};
         }
         position = sum;
     }
-    heapFree(refs);
     return true;
 }
 
@@ -446,24 +424,23 @@ bool evaluateRotation(Walk& walk, int32_t reference, uint32_t depth, HostMatrix&
         reportIfUnknown(walk, c, Role::Rotation);
         return false;
     }
-    uint32_t count = 0;
     int32_t listCount = -1;
     uint32_t order = 0;
-    int32_t* refs = controllerRefs(walk.file, *c.entry, count, &listCount, &order);
+    const RefList refs = controllerRefs(walk.file, *c.entry, &listCount, &order);
+    const uint32_t count = refs.count();
     rotation = identityMatrix();
     if (composite->form == Composite::EulerXyz) {
         float angles[3] = {0, 0, 0};
-        readXyz(walk, refs, count, depth, angles);
+        readXyz(walk, refs, depth, angles);
         const uint8_t* axes = EulerOrders[order < sizeof EulerOrders / sizeof EulerOrders[0] ? order : 0];
         // Row vectors: the first factor is the rotation applied first.
         for (int i = 0; i < 3; ++i) multiplyInto(rotation, axisRotation(axes[i], angles[axes[i]]));
     } else {
         for (uint32_t i = 0, n = listEntries(count, listCount); i < n; ++i) {
             HostMatrix entry;
-            if (evaluateRotation(walk, refs[i], depth + 1, entry)) multiplyInto(rotation, entry);
+            if (evaluateRotation(walk, refs.at(i), depth + 1, entry)) multiplyInto(rotation, entry);
         }
     }
-    heapFree(refs);
     return true;
 }
 
@@ -481,21 +458,20 @@ bool evaluateScale(Walk& walk, int32_t reference, uint32_t depth, HostMatrix& sc
         reportIfUnknown(walk, c, Role::Scale);
         return false;
     }
-    uint32_t count = 0;
     int32_t listCount = -1;
-    int32_t* refs = controllerRefs(walk.file, *c.entry, count, &listCount, nullptr);
+    const RefList refs = controllerRefs(walk.file, *c.entry, &listCount, nullptr);
+    const uint32_t count = refs.count();
     if (composite->form == Composite::ScaleXyz) {
         float value[MaxValueWords] = {1, 1, 1, 0, 0, 0, 1};
-        readXyz(walk, refs, count, depth, value);
+        readXyz(walk, refs, depth, value);
         scale = scaleMatrix(value);
     } else {
         scale = identityMatrix();
         for (uint32_t i = 0, n = listEntries(count, listCount); i < n; ++i) {
             HostMatrix entry;
-            if (evaluateScale(walk, refs[i], depth + 1, entry)) multiplyInto(scale, entry);
+            if (evaluateScale(walk, refs.at(i), depth + 1, entry)) multiplyInto(scale, entry);
         }
     }
-    heapFree(refs);
     return true;
 }
 
@@ -515,11 +491,10 @@ bool roleOf(const ControllerClass& c, Role& role) {
 // Position/rotation/scale: the sub-controllers are applied from the last of
 // the list to the first, so [position, rotation, scale] gives S * R * T.
 void readPrsController(Walk& walk, const RefEntry& entry, uint32_t depth, HostMatrix& matrix) {
-    uint32_t count = 0;
-    int32_t* refs = controllerRefs(walk.file, entry, count, nullptr, nullptr);
-    for (uint32_t i = count; i-- > 0;) {
+    const RefList refs = controllerRefs(walk.file, entry, nullptr, nullptr);
+    for (uint32_t i = refs.count(); i-- > 0;) {
         ControllerClass c;
-        if (!classOf(walk.file, refs[i], c)) continue;
+        if (!classOf(walk.file, refs.at(i), c)) continue;
         Role role = Role::Float;
         if (!roleOf(c, role)) {
             reportUnsupportedClass(walk.file, c.classIndex, MessageWarning);
@@ -527,92 +502,55 @@ void readPrsController(Walk& walk, const RefEntry& entry, uint32_t depth, HostMa
         }
         if (role == Role::Position) {
             Point3 position{};
-            if (evaluatePosition(walk, refs[i], depth + 1, position)) hostApp->MatrixTranslate(&matrix, &position);
+            if (evaluatePosition(walk, refs.at(i), depth + 1, position)) hostApp->MatrixTranslate(&matrix, &position);
         } else if (role == Role::Rotation) {
             HostMatrix rotation;
-            if (evaluateRotation(walk, refs[i], depth + 1, rotation)) multiplyInto(matrix, rotation);
+            if (evaluateRotation(walk, refs.at(i), depth + 1, rotation)) multiplyInto(matrix, rotation);
         } else {
             HostMatrix scale;
-            if (evaluateScale(walk, refs[i], depth + 1, scale)) multiplyInto(matrix, scale);
+            if (evaluateScale(walk, refs.at(i), depth + 1, scale)) multiplyInto(matrix, scale);
         }
     }
-    heapFree(refs);
 }
 
 // Look At: [target node, position, roll, scale]. The orientation waits for
 // the target's world position.
 void readLookAt(Walk& walk, const RefEntry& entry, HostMatrix& matrix, LookAtSetup& lookAt) {
-    uint32_t count = 0;
-    int32_t* refs = controllerRefs(walk.file, entry, count, nullptr, nullptr);
+    const RefList refs = controllerRefs(walk.file, entry, nullptr, nullptr);
+    const uint32_t count = refs.count();
     lookAt.present = true;
-    lookAt.target = count > 0 ? refs[0] : -1;
+    lookAt.target = count > 0 ? refs.at(0) : -1;
     lookAt.position = {0, 0, 0};
     lookAt.roll = 0;
     lookAt.scale = identityMatrix();
-    if (count > 1) evaluatePosition(walk, refs[1], 1, lookAt.position);
-    if (count > 2) evaluateFloatAt(walk, refs[2], 1, lookAt.roll);
-    if (count > 3) evaluateScale(walk, refs[3], 1, lookAt.scale);
+    if (count > 1) evaluatePosition(walk, refs.at(1), 1, lookAt.position);
+    if (count > 2) evaluateFloatAt(walk, refs.at(2), 1, lookAt.roll);
+    if (count > 3) evaluateScale(walk, refs.at(3), 1, lookAt.scale);
     matrix = lookAt.scale;
-    heapFree(refs);
 }
 
 }  // namespace
-
-bool isTransformController(const MaxFile& file, uint32_t classIndex) {
-    uint32_t a = 0, b = 0;
-    if (!classId(file, classIndex, a, b)) return false;
-    const ControllerClass c{nullptr, classIndex, a, b};
-    return (b == 0 && (a == TransformControllerA || a == LookAtControllerA)) || isIk(c);
-}
 
 void readTransformController(MaxFile& file, int32_t controller, HostMatrix& matrix, LookAtSetup& lookAt) {
     Walk walk{file, 0};
     ControllerClass c;
     if (!classOf(file, controller, c)) return;
-    if (c.a == TransformControllerA && c.b == 0) {
+    if (is(c, MaxClass::PositionRotationScale)) {
         readPrsController(walk, *c.entry, 0, matrix);
-    } else if (c.a == LookAtControllerA && c.b == 0) {
+    } else if (is(c, MaxClass::LookAt)) {
         readLookAt(walk, *c.entry, matrix, lookAt);
     } else if (isIk(c)) {
         // The pose without IK: the position/rotation/scale controller it holds.
         reportUnsupportedClass(file, c.classIndex, MessageWarning);
-        uint32_t count = 0;
-        int32_t* refs = controllerRefs(file, *c.entry, count, nullptr, nullptr);
-        for (uint32_t i = 0; i < count; ++i) {
+        const RefList refs = controllerRefs(file, *c.entry, nullptr, nullptr);
+        for (uint32_t i = 0; i < refs.count(); ++i) {
             ControllerClass sub;
-            if (classOf(file, refs[i], sub) && sub.a == TransformControllerA && sub.b == 0) {
+            if (classOf(file, refs.at(i), sub) && is(sub, MaxClass::PositionRotationScale)) {
                 readPrsController(walk, *sub.entry, 1, matrix);
                 break;
             }
         }
-        heapFree(refs);
     } else {
         reportUnsupportedClass(file, c.classIndex, MessageWarning);
     }
-}
-
-bool evaluateFloat(MaxFile& file, int32_t controller, float& value) {
-    Walk walk{file, 0};
-    return evaluateFloatAt(walk, controller, 0, value);
-}
-
-void reportUnsupportedClass(MaxFile& file, uint32_t classIndex, int32_t level) {
-    const ClassEntry* entry = classAt(file, classIndex);
-    if (!entry || file.classCount <= 0) return;
-    if (!file.reportedClasses) {
-        file.reportedClasses = static_cast<unsigned char*>(heapAllocZeroed(static_cast<uint32_t>(file.classCount)));
-    }
-    if (file.reportedClasses) {
-        if (file.reportedClasses[classIndex]) return;
-        file.reportedClasses[classIndex] = 1;
-    }
-    char text[320];
-    uint32_t a = 0, b = 0;
-    if (entry->name) {
-        formatText(text, "%s - unsupported", entry->name);
-    } else {
-        classId(file, classIndex, a, b);
-        formatText(text, "Class %x_%x - unsupported", a, b);
-    }
-    hostApp->ShowMessage(level, text);
 }

@@ -12,26 +12,11 @@
 #include "max/look_at.h"
 #include "max/max_file.h"
 
-// Class identifiers (A, 0) of node transform controllers.
-constexpr uint32_t TransformControllerA = 0x2005u;
-constexpr uint32_t LookAtControllerA = 0x2006u;
-
-// True when the class is one of a node's transform controllers.
-bool isTransformController(const MaxFile& file, uint32_t classIndex);
-
 // The local matrix at time 0 that the controller of the reference index
 // gives; matrix is left as it is when the controller gives nothing. A Look
 // At controller fills lookAt and sets only its scale in the matrix.
 void readTransformController(MaxFile& file, int32_t controller, HostMatrix& matrix, LookAtSetup& lookAt);
 
-// The value at time 0 of a float controller (Bezier, linear or TCB Float);
-// false when the reference names none.
-bool evaluateFloat(MaxFile& file, int32_t controller, float& value);
-
 // Q^-1 * diag(s) * Q for a scale (x, y, z) and its axis quaternion
 // (x, y, z, w), with Q the axis's rotation.
 HostMatrix scaleMatrix(const float scaleAndAxis[7]);
-
-// Shows "<class> - unsupported" at the level given, once per class and
-// import.
-void reportUnsupportedClass(MaxFile& file, uint32_t classIndex, int32_t level);

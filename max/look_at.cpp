@@ -4,7 +4,7 @@
 
 #include "frame/module_state.h"
 #include "max/mesh_node.h"
-#include "max/scene.h"
+#include "max/references.h"
 
 namespace {
 

@@ -1,16 +1,12 @@
-// Texture coordinates of map channel 1: an editable mesh's channel chunks
-// (0x0959 channel, 0x2394 vertices, 0x2396 faces; before R3 0x0916 and
-// 0x0918) and the map vertices an editable poly shares with them.
+// Texture coordinates of an editable mesh: map channel 1 (chunks 0x0959
+// channel, 0x2394 map vertices, 0x2396 map faces; before R3 0x0916 and
+// 0x0918), and the (u, v, w) list that editable polys share with them.
 #pragma once
 
 #include <cstdint>
 
+#include "geometry/poly_mesh.h"
 #include "max/chunk_reader.h"
-
-class MaxMeshNode;
-
-// The map channel that carries the first texture coordinates.
-constexpr int32_t TextureChannel = 1;
 
 // Where an editable mesh keeps channel 1, noted while its chunks are walked:
 // the faces may come after them.
@@ -26,10 +22,10 @@ constexpr MeshMapChunks NoMeshMapChunks{-1, {}, {}, false, false, {}, {}, false,
 
 // Notes the chunk when it is one of the map chunks.
 void noteMeshMapChunk(MaxFile& file, const ChunkHeader& chunk, MeshMapChunks& map);
-// Reads channel 1 (or the form before R3) into the mesh, whose faces are
-// read: nothing when the texture faces do not match them.
-void readMeshMapChannel(MaxFile& file, const MeshMapChunks& map, MaxMeshNode& mesh);
+// Reads channel 1 (or the form before R3) into the mesh, whose triangles are
+// read: nothing when the map faces do not match them.
+void readMeshMapChannel(MaxFile& file, const MeshMapChunks& map, geometry::PolyMesh& mesh);
 
-// A chunk of u32 n and n (u, v, w) floats into the mesh's texture vertices,
-// v flipped (1 - v) as the host takes them; false when it does not fit.
-bool readTexVertices(MaxFile& file, const ChunkHeader& chunk, MaxMeshNode& mesh);
+// A chunk of u32 n and n (u, v, w) floats, from its data on; false when it
+// does not fit or is empty.
+bool readMapVertices(MaxFile& file, const ChunkHeader& chunk, geometry::Vector<geometry::Vec3>& vertices);

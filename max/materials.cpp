@@ -2,11 +2,13 @@
 
 #include "frame/contract/host_values.h"
 #include "max/asset_table.h"
+#include "max/chunk_ids.h"
 #include "max/chunk_reader.h"
-#include "max/class_directory.h"
+#include "max/class_registry.h"
 #include "max/compound_document.h"
+#include "max/param_block.h"
 #include "max/param_block2.h"
-#include "max/scene.h"
+#include "max/references.h"
 #include "platform/heap.h"
 
 // What the import has made of its materials: one slot per reference index,
@@ -26,29 +28,9 @@ namespace {
 
 enum SlotState : uint8_t { NotMade = 0, Making, Made };
 
-constexpr uint16_t ChunkRefList = 0x2034;
-constexpr uint16_t ChunkSparseRefList = 0x2035;
-constexpr uint16_t ChunkMaterialHeader = 0x4000;
-constexpr uint16_t ChunkMaterialName = 0x4001;
-// A parameter of the old parameter block: its index and, for a colour, three floats.
-constexpr uint16_t ChunkOldParameter = 0x0002;
-constexpr uint16_t ChunkOldParameterIndex = 0x0003;
-constexpr uint16_t ChunkOldPoint3 = 0x0102;
 // Types of parameter block records.
 constexpr uint16_t ParamTypeColour = 2;
 constexpr uint16_t ParamTypeBool = 4;
-// A bitmap's file: in a container of its own before R3, later in a
-// container of its parameter block, either as a path or as the identifier
-// of an asset in the asset table.
-constexpr uint16_t ChunkOwnBitmap = 0x5010;
-constexpr uint16_t ChunkBitmapParams = 0x0003;
-constexpr uint16_t ChunkFileName = 0x1230;
-constexpr uint16_t ChunkAssetReference = 0x1260;
-constexpr uint16_t ChunkAssetId = 0x0002;
-
-constexpr uint32_t ParamBlockClassA = 8;
-constexpr uint32_t TexmapsClassA = 0x1200;
-constexpr uint32_t BitmapClassA = 0x240;
 
 // Reference slots of a Standard material.
 constexpr uint32_t OldParamBlockSlot = 0;
@@ -72,21 +54,15 @@ constexpr int32_t ColourProperties[ColourParams] = {MaterialAmbient, MaterialDif
 const char* const AssetStreamNames[] = {"FileAssetMetaData3", "FileAssetMetaData2"};
 constexpr uint32_t StreamNameUnits = 32;
 
-bool isClass(const MaxFile& file, int32_t index, uint32_t classA) {
-    if (index < 0 || index >= file.refCount) return false;
-    uint32_t a = 0, b = 0;
-    return classId(file, file.refs[index].classIndex, a, b) && a == classA && b == 0;
-}
-
-int32_t slotOf(const int32_t* refs, uint32_t count, uint32_t slot) {
-    return slot < count ? refs[slot] : -1;
-}
-
 // What a material object holds itself: its reference list (the last one)
 // and its name.
 struct ObjectChunks {
-    int32_t* refs = nullptr;
-    uint32_t refCount = 0;
+    ObjectChunks() = default;
+    ObjectChunks(const ObjectChunks&) = delete;
+    ObjectChunks& operator=(const ObjectChunks&) = delete;
+    ~ObjectChunks() { heapFree(name); }
+
+    RefList refs;
     char* name = nullptr;
 };
 
@@ -103,26 +79,16 @@ void readObjectChunks(MaxFile& file, int32_t index, ObjectChunks& chunks, bool w
     if (index < 0 || index >= file.refCount || !readChunkAt(file, file.refs[index].position, object)) return;
     for (ChunkHeader c{}; nextChunk(file, chunkEnd(object), c); skipChunk(file, c)) {
         if (c.id == ChunkRefList || c.id == ChunkSparseRefList) {
-            heapFree(chunks.refs);
-            chunks.refs = readRefList(file, c, chunks.refCount);
+            chunks.refs.read(file, c);
         } else if (withName && c.id == ChunkMaterialHeader && c.kind == ChunkKindContainer) {
             readName(file, c, chunks);
         }
     }
 }
 
-void freeObjectChunks(ObjectChunks& chunks) {
-    heapFree(chunks.refs);
-    heapFree(chunks.name);
-}
-
 // The reference in slot of the object's list, or -1.
 int32_t referenceOf(MaxFile& file, int32_t index, uint32_t slot) {
-    ObjectChunks chunks;
-    readObjectChunks(file, index, chunks, false);
-    const int32_t reference = slotOf(chunks.refs, chunks.refCount, slot);
-    freeObjectChunks(chunks);
-    return reference;
+    return readObjectRefs(file, index).at(slot);
 }
 
 struct Colours {
@@ -130,28 +96,13 @@ struct Colours {
     bool found[ColourParams];
 };
 
-// The old parameter block of materials before R3: containers of an index
-// and a value.
+// The old parameter block of materials before R3.
 void readOldColours(MaxFile& file, int32_t block, Colours& colours) {
-    ChunkHeader object{};
-    if (!readChunkAt(file, file.refs[block].position, object)) return;
-    for (ChunkHeader p{}; nextChunk(file, chunkEnd(object), p); skipChunk(file, p)) {
-        if (p.id != ChunkOldParameter || p.kind != ChunkKindContainer) continue;
-        int32_t index = -1;
-        Point3 value{};
-        bool hasValue = false;
-        for (ChunkHeader c{}; nextChunk(file, chunkEnd(p), c); skipChunk(file, c)) {
-            if (c.id == ChunkOldParameterIndex && chunkDataSize(c) >= 4) {
-                index = readInt32(file);
-            } else if (c.id == ChunkOldPoint3 && chunkDataSize(c) >= sizeof value) {
-                hasValue = readWords(file, &value, 3);
-            }
-        }
-        if (hasValue && index >= 0 && static_cast<uint32_t>(index) < ColourParams) {
-            colours.value[index] = value;
-            colours.found[index] = true;
-        }
-    }
+    readOldParamBlock(file, file.refs[block].position, [&colours](const OldParam& p) {
+        if (p.type != ParamType::Point3 || p.index < 0 || static_cast<uint32_t>(p.index) >= ColourParams) return;
+        colours.value[p.index] = p.point;
+        colours.found[p.index] = true;
+    });
 }
 
 void readShaderColours(MaxFile& file, int32_t shader, Colours& colours) {
@@ -230,14 +181,15 @@ char* readFileName(MaxFile& file, const ChunkHeader& container) {
 // The file of a bitmap texture map: a heap string, or null.
 char* readBitmapPath(MaxFile& file, int32_t bitmap) {
     ChunkHeader object{};
-    if (!isClass(file, bitmap, BitmapClassA) || !readChunkAt(file, file.refs[bitmap].position, object)) return nullptr;
+    if (!referencesClass(file, bitmap, MaxClass::Bitmap) || !readChunkAt(file, file.refs[bitmap].position, object))
+        return nullptr;
     for (ChunkHeader c{}; nextChunk(file, chunkEnd(object), c); skipChunk(file, c)) {
         if (c.id == ChunkOwnBitmap && c.kind == ChunkKindContainer) {
             if (char* path = readFileName(file, c)) return path;
         }
     }
     const int32_t block = referenceOf(file, bitmap, BitmapParamsSlot);
-    if (!isClass(file, block, ParamBlock2ClassA) || !readChunkAt(file, file.refs[block].position, object)) {
+    if (!referencesClass(file, block, MaxClass::ParamBlock2) || !readChunkAt(file, file.refs[block].position, object)) {
         return nullptr;
     }
     for (ChunkHeader c{}; nextChunk(file, chunkEnd(object), c); skipChunk(file, c)) {
@@ -255,23 +207,23 @@ void setColour(MaxMaterial& material, int32_t property, const Point3& colour) {
     material.hasDiffuse = true;
 }
 
-void makeStandard(MaxFile& file, const int32_t* refs, uint32_t count, MaxMaterial& material) {
+void makeStandard(MaxFile& file, const RefList& refs, MaxMaterial& material) {
     Colours colours{};
-    const int32_t oldBlock = slotOf(refs, count, OldParamBlockSlot);
-    if (isClass(file, oldBlock, ParamBlockClassA)) {
+    const int32_t oldBlock = refs.at(OldParamBlockSlot);
+    if (referencesClass(file, oldBlock, MaxClass::ParamBlock)) {
         readOldColours(file, oldBlock, colours);
     } else {
-        readShaderColours(file, slotOf(refs, count, ShaderSlot), colours);
+        readShaderColours(file, refs.at(ShaderSlot), colours);
         int32_t twoSided = 0;
         material.twoSided =
-            readBlock2Words(file, slotOf(refs, count, ShaderBasicsSlot), ParamTwoSided, ParamTypeBool, &twoSided, 1) &&
+            readBlock2Words(file, refs.at(ShaderBasicsSlot), ParamTwoSided, ParamTypeBool, &twoSided, 1) &&
             twoSided != 0;
     }
     for (uint32_t i = 0; i < ColourParams; ++i) {
         if (colours.found[i]) setColour(material, ColourProperties[i], colours.value[i]);
     }
-    const int32_t texmaps = slotOf(refs, count, TexmapsSlot);
-    if (!isClass(file, texmaps, TexmapsClassA)) return;
+    const int32_t texmaps = refs.at(TexmapsSlot);
+    if (!referencesClass(file, texmaps, MaxClass::Texmaps)) return;
     if (char* path = readBitmapPath(file, referenceOf(file, texmaps, DiffuseMapSlot))) {
         material.host->SetProperty(MaterialDiffuseMap, path);
         heapFree(path);
@@ -284,25 +236,23 @@ const MaxMaterial* makeMaterial(MaxFile& file, int32_t index, uint32_t depth);
 // a parameter block in slot 0 and the sub-materials after it. The multi
 // material shows the colour of its first sub-material, as the exporter
 // writes it.
-void makeMulti(MaxFile& file, const int32_t* refs, uint32_t count, uint32_t depth, MaxMaterial& material) {
-    const uint32_t first = count > 0 && isClass(file, refs[0], ParamBlock2ClassA) ? 1 : 0;
+void makeMulti(MaxFile& file, const RefList& refs, uint32_t depth, MaxMaterial& material) {
+    const uint32_t count = refs.count();
+    const uint32_t first = count > 0 && referencesClass(file, refs.at(0), MaxClass::ParamBlock2) ? 1 : 0;
     uint32_t slots = count - first;
     if (slots > MaxSubMaterialSlots) slots = MaxSubMaterialSlots;
     if (slots == 0) return;
     material.subs = static_cast<const MaxMaterial**>(heapAllocArray(slots, sizeof(MaxMaterial*), true));
     if (!material.subs) return;
     material.subCount = slots;
-    for (uint32_t i = 0; i < slots; ++i) material.subs[i] = makeMaterial(file, refs[first + i], depth + 1);
+    for (uint32_t i = 0; i < slots; ++i) material.subs[i] = makeMaterial(file, refs.at(first + i), depth + 1);
     if (material.subs[0] && material.subs[0]->hasDiffuse)
         setColour(material, MaterialDiffuse, material.subs[0]->diffuse);
 }
 
 MaxMaterial* newMaterial(MaxFile& file, int32_t index) {
-    uint32_t a = 0, b = 0;
-    if (!classId(file, file.refs[index].classIndex, a, b) || b != 0 ||
-        (a != StandardMaterialClassA && a != MultiMaterialClassA)) {
-        return nullptr;
-    }
+    const ClassInfo* info = referencedClass(file, index);
+    if (!info || info->role != ClassRole::Material) return nullptr;
     auto* material = static_cast<MaxMaterial*>(heapAllocZeroed(sizeof(MaxMaterial)));
     if (!material) return nullptr;
     material->host = file.scene->CreateMaterial();
@@ -340,12 +290,11 @@ const MaxMaterial* makeMaterial(MaxFile& file, int32_t index, uint32_t depth) {
         ObjectChunks chunks;
         readObjectChunks(file, index, chunks, true);
         if (chunks.name) material->host->SetName(chunks.name);
-        if (isClass(file, index, StandardMaterialClassA)) {
-            makeStandard(file, chunks.refs, chunks.refCount, *material);
+        if (referencesClass(file, index, MaxClass::StandardMaterial)) {
+            makeStandard(file, chunks.refs, *material);
         } else {
-            makeMulti(file, chunks.refs, chunks.refCount, depth, *material);
+            makeMulti(file, chunks.refs, depth, *material);
         }
-        freeObjectChunks(chunks);
     }
     slot.material = material;
     slot.state = Made;

@@ -10,10 +10,6 @@
 #include "frame/contract/host_interfaces.h"
 #include "max/max_file.h"
 
-// Class identifiers (A, 0) of the materials read.
-constexpr uint32_t StandardMaterialClassA = 2;
-constexpr uint32_t MultiMaterialClassA = 0x200;
-
 // The most sub-material slots taken from a Multi/Sub-Object material; faces
 // whose id names a slot beyond them get the multi material itself.
 constexpr uint32_t MaxSubMaterialSlots = 1024;

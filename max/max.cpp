@@ -1,10 +1,13 @@
 #include "max/max.h"
 
 #include "frame/module_state.h"
+#include "geometry/memory.h"
 #include "max/chunk_reader.h"
 #include "max/class_directory.h"
 #include "max/compound_document.h"
+#include "max/references.h"
 #include "max/scene.h"
+#include "platform/heap.h"
 #include "max/viewer/viewer.h"
 
 namespace {
@@ -25,6 +28,8 @@ bool debugModeRequested() {
 }  // namespace
 
 int32_t importMaxFile(const char* path, HostScene* scene) {
+    // Geometry takes the plug-in's heap, as every other allocation of the import does.
+    geometry::setAllocator(heapAlloc, heapFree);
     MaxFile file;
     openMaxFile(file, path);
     if (!file.stream) {
@@ -33,12 +38,13 @@ int32_t importMaxFile(const char* path, HostScene* scene) {
     }
     scene->AddSceneInfo(SceneInfoFormat, FormatDescription);
     if (debugModeRequested()) createViewer(file);
-    readClassDirectory(file);
+    const bool classesRead = readClassDirectory(file);
     if (file.damaged) {
         closeMaxFile(file);
         return 0;
     }
     if (file.viewer) {
+        if (classesRead) listViewerClasses(file);
         fillViewer(file);
         seekTo(file, 0);
     }

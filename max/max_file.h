@@ -9,6 +9,7 @@
 #include "platform/win32.h"
 
 struct ClassEntry;
+struct ClassInfo;
 struct RefEntry;
 struct MaterialTable;
 
@@ -39,6 +40,7 @@ struct MaxFile {
     ClassEntry* classList;  // newest first
     ClassEntry** classes;   // by class index
     int32_t classCount;
+    const ClassInfo** knownClasses;  // by class index, looked up on first use (max/class_registry.h)
     IStorage* storage;
     IStream* stream;  // read by the chunk reader: "Scene", or the class directory while it is read
     HostScene* scene;
@@ -48,3 +50,7 @@ struct MaxFile {
     unsigned char* reportedClasses;  // by class index: shown once as unsupported; null until needed
     MaterialTable* materials;        // made on first use (max/materials.h)
 };
+
+// Releases everything the context holds, the objects built for the scene
+// included; safe after a failed open, and twice.
+void closeMaxFile(MaxFile& file);

@@ -1,9 +1,9 @@
 #include "max/mesh_node.h"
 
-#include <cstring>
 #include <new>
 
 #include "frame/module_state.h"
+#include "geometry/triangulation.h"
 #include "max/materials.h"
 #include "platform/heap.h"
 #include "platform/text_format.h"
@@ -11,7 +11,6 @@
 namespace {
 
 constexpr char NoName[] = "NoName";
-constexpr uint32_t EdgeFlagsMask = 7;
 
 }  // namespace
 
@@ -42,92 +41,41 @@ MaxMeshNode::MaxMeshNode() {
     hostApp->MatrixIdentity(&matrix);
 }
 
-MaxMeshNode::~MaxMeshNode() {
-    freeGeometry();
-}
-
-bool MaxMeshNode::allocVertices(int32_t count) {
-    heapFree(vertexData);
-    vertexCount = 0;
-    vertexData = nullptr;
-    if (count <= 0) return false;
-    vertexData = static_cast<Point3*>(heapAllocArray(static_cast<uint32_t>(count), sizeof(Point3)));
-    if (!vertexData) return false;
-    vertexCount = count;
-    return true;
-}
-
-bool MaxMeshNode::allocFaces(int32_t count) {
-    heapFree(faceData);
-    heapFree(texFaceData);  // it was sized for the faces replaced
-    faceCount = 0;
-    faceData = nullptr;
-    texFaceData = nullptr;
-    if (count <= 0) return false;
-    faceData = static_cast<MaxFace*>(heapAllocArray(static_cast<uint32_t>(count), sizeof(MaxFace)));
-    if (!faceData) return false;
-    faceCount = count;
-    return true;
-}
-
-bool MaxMeshNode::allocTexVertices(int32_t count) {
-    heapFree(texVertexData);
-    texVertexCount = 0;
-    texVertexData = nullptr;
-    if (count <= 0) return false;
-    texVertexData = static_cast<HostTexVertex*>(heapAllocArray(static_cast<uint32_t>(count), sizeof(HostTexVertex)));
-    if (!texVertexData) return false;
-    texVertexCount = count;
-    return true;
-}
-
-bool MaxMeshNode::allocTexFaces() {
-    heapFree(texFaceData);
-    texFaceData = nullptr;
-    if (faceCount <= 0) return false;
-    texFaceData = static_cast<uint32_t*>(heapAllocArray(static_cast<uint32_t>(faceCount), 3 * sizeof(uint32_t)));
-    return texFaceData != nullptr;
-}
-
-void MaxMeshNode::freeTexCoords() {
-    heapFree(texVertexData);
-    heapFree(texFaceData);
-    texVertexData = nullptr;
-    texFaceData = nullptr;
-    texVertexCount = 0;
-}
-
-void MaxMeshNode::freeGeometry() {
-    freeTexCoords();
-    heapFree(vertexData);
-    heapFree(faceData);
-    vertexData = nullptr;
-    faceData = nullptr;
-    vertexCount = 0;
-    faceCount = 0;
-}
-
 int32_t MaxMeshNode::emit(HostScene* scene) {
     if (!hostNode) {
-        HostMeshNode* mesh = scene->CreateNode();
-        hostNode = mesh;
-        if (mesh) emitGeometry(mesh);
-        freeGeometry();
+        HostMeshNode* host = scene->CreateNode();
+        hostNode = host;
+        if (host) emitGeometry(host);
+        mesh.clear();
     }
     MaxNode::emit(scene);
     if (hostNode) hostNode->SetTransform(&matrix);
     return 1;
 }
 
-// Faces go over only with vertices, each with its material id. A face index
+// Triangles go over only with vertices, each with its material id. An index
 // at or beyond the vertex count would let the host read past the vertices:
-// it becomes 0, and the node's mended indices are reported once.
-void MaxMeshNode::emitGeometry(HostMeshNode* mesh) {
-    if (vertexCount == 0 || !mesh->SetVertexCount(vertexCount, 0)) return;
-    Point3* vertices = meshVertices(mesh);
-    if (!vertices || meshVertexCount(mesh) != vertexCount) return;
-    std::memcpy(vertices, vertexData, static_cast<std::size_t>(vertexCount) * sizeof(Point3));
-    if (faceCount == 0 || !mesh->SetFaceCount(faceCount, 0)) return;
+// it becomes 0, and the node's mended indices are reported once. Texture
+// vertices go with the triangles that use them; an index beyond them
+// becomes 0 as well.
+void MaxMeshNode::emitGeometry(HostMeshNode* host) {
+    const auto vertexCount = static_cast<int32_t>(mesh.positions.size());
+    if (vertexCount == 0) return;
+    geometry::Vector<geometry::Triangle> triangles;
+    try {
+        geometry::triangulate(mesh, triangles);
+    } catch (const std::bad_alloc&) {
+        triangles.clear();  // the node keeps its vertices
+    }
+    if (!host->SetVertexCount(vertexCount, 0)) return;
+    Point3* vertices = meshVertices(host);
+    if (!vertices || meshVertexCount(host) != vertexCount) return;
+    for (int32_t i = 0; i < vertexCount; ++i) {
+        const geometry::Vec3& p = mesh.positions[static_cast<uint32_t>(i)];
+        vertices[i] = {p.x, p.y, p.z};
+    }
+    const auto faceCount = static_cast<int32_t>(triangles.size());
+    if (faceCount == 0 || !host->SetFaceCount(faceCount, 0)) return;
 
     const auto limit = static_cast<uint32_t>(vertexCount);
     uint32_t mended = 0;
@@ -137,16 +85,40 @@ void MaxMeshNode::emitGeometry(HostMeshNode* mesh) {
         return 0;
     };
     for (int32_t i = 0; i < faceCount; ++i) {
-        HostFace* face = mesh->GetFace(i);
+        HostFace* face = host->GetFace(i);
         if (!face) break;
-        const MaxFace& source = faceData[i];
-        face->flags = static_cast<uint16_t>(source.flags & EdgeFlagsMask);
-        assignFaceMaterial(*face, source.flags >> FaceMaterialShift);
-        face->a = checked(source.a);
-        face->b = checked(source.b);
-        face->c = checked(source.c);
+        const geometry::Triangle& t = triangles[static_cast<uint32_t>(i)];
+        face->flags = t.edges;
+        assignFaceMaterial(*face, mesh.materialIds[t.polygon]);
+        face->a = checked(mesh.corners[t.corner[0]]);
+        face->b = checked(mesh.corners[t.corner[1]]);
+        face->c = checked(mesh.corners[t.corner[2]]);
     }
-    emitTexCoords(mesh);
+    const geometry::MapChannel* map = mesh.map(geometry::TextureChannel);
+    if (map && map->corners.size() != mesh.corners.size()) map = nullptr;
+    const auto texCount = map ? static_cast<int32_t>(map->vertices.size()) : 0;
+    if (texCount > 0 && host->SetTexVertexCount(texCount, 0)) {
+        if (HostTexVertex* texVertices = meshTexVertices(host)) {
+            // The host's v runs down the picture.
+            for (int32_t i = 0; i < texCount; ++i) {
+                const geometry::Vec3& uvw = map->vertices[static_cast<uint32_t>(i)];
+                texVertices[i] = {uvw.x, 1.0f - uvw.y};
+            }
+            const auto texLimit = static_cast<uint32_t>(texCount);
+            auto texIndex = [&](uint32_t corner) {
+                const uint32_t index = map->corners[corner];
+                return index < texLimit ? static_cast<int32_t>(index) : 0;
+            };
+            for (int32_t i = 0; i < faceCount; ++i) {
+                HostFace* face = host->GetFace(i);
+                if (!face) break;
+                const geometry::Triangle& t = triangles[static_cast<uint32_t>(i)];
+                face->ta = texIndex(t.corner[0]);
+                face->tb = texIndex(t.corner[1]);
+                face->tc = texIndex(t.corner[2]);
+            }
+        }
+    }
     if (mended == 0) return;
     char text[320];
     formatText(text, "%s: %u face indices beyond the %d vertices set to 0", name ? name : NoName, mended, vertexCount);
@@ -164,33 +136,4 @@ void MaxMeshNode::assignFaceMaterial(HostFace& face, uint32_t materialId) const 
     const MaxMaterial& assigned = faceMaterial(*material, materialId);
     face.material = reinterpret_cast<uint32_t>(assigned.host);
     if (assigned.twoSided) face.flags = static_cast<uint16_t>(face.flags | FaceTwoSided);
-}
-
-// Texture vertices go over with the faces that use them; an index beyond
-// them becomes 0, as a vertex index does.
-void MaxMeshNode::emitTexCoords(HostMeshNode* mesh) {
-    if (texVertexCount == 0 || !texFaceData || !mesh->SetTexVertexCount(texVertexCount, 0)) return;
-    HostTexVertex* texVertices = meshTexVertices(mesh);
-    if (!texVertices) return;
-    std::memcpy(texVertices, texVertexData, static_cast<std::size_t>(texVertexCount) * sizeof(HostTexVertex));
-    const auto limit = static_cast<uint32_t>(texVertexCount);
-    for (int32_t i = 0; i < faceCount; ++i) {
-        HostFace* face = mesh->GetFace(i);
-        if (!face) break;
-        const uint32_t* corners = texFaceData + 3 * static_cast<std::size_t>(i);
-        face->ta = corners[0] < limit ? static_cast<int32_t>(corners[0]) : 0;
-        face->tb = corners[1] < limit ? static_cast<int32_t>(corners[1]) : 0;
-        face->tc = corners[2] < limit ? static_cast<int32_t>(corners[2]) : 0;
-    }
-}
-
-MaxMeshNode* createMeshNode() {
-    void* memory = heapAlloc(sizeof(MaxMeshNode));
-    return memory ? new (memory) MaxMeshNode() : nullptr;
-}
-
-void destroyNode(MaxNode* node) {
-    if (!node) return;
-    node->~MaxNode();
-    heapFree(node);
 }

@@ -1,24 +1,22 @@
 #include "max/nodes.h"
 
+#include <new>
+
 #include "frame/module_state.h"
+#include "max/chunk_ids.h"
 #include "max/class_directory.h"
+#include "max/class_registry.h"
 #include "max/controllers.h"
-#include "max/editable_poly.h"
+#include "max/derived_object.h"
 #include "max/materials.h"
 #include "max/mesh_node.h"
 #include "max/object_offset.h"
+#include "max/object_value.h"
 #include "max/objects.h"
-#include "max/plane.h"
-#include "max/scene.h"
+#include "max/references.h"
 #include "platform/heap.h"
 
 namespace {
-
-constexpr uint16_t ChunkParent = 0x0960;
-constexpr uint16_t ChunkName = 0x0962;
-constexpr uint16_t ChunkColour = 0x0974;
-constexpr uint16_t ChunkRefList = 0x2034;
-constexpr uint16_t ChunkSparseRefList = 0x2035;
 
 // Reference slots of a node.
 constexpr uint32_t TransformSlot = 0;
@@ -27,36 +25,37 @@ constexpr uint32_t MaterialSlot = 3;
 
 // What a node chunk holds besides its references.
 struct NodeValues {
+    NodeValues() = default;
+    NodeValues(const NodeValues&) = delete;
+    NodeValues& operator=(const NodeValues&) = delete;
+    ~NodeValues() { heapFree(name); }
+
     int32_t parentRef = 0;
     char* name = nullptr;
     uint32_t colour = DefaultNodeColour;
-    int32_t* refs = nullptr;
-    uint32_t refCount = 0;
-    int32_t* sparseRefs = nullptr;
-    uint32_t sparseRefCount = 0;
+    RefList refs;
+    RefList sparseRefs;
     ObjectOffset offset = IdentityOffset;
 };
 
 void readNodeValues(MaxFile& file, const ChunkHeader& node, NodeValues& values) {
     for (ChunkHeader c{}; nextChunk(file, chunkEnd(node), c); skipChunk(file, c)) {
         switch (c.id) {
-            case ChunkParent:
+            case ChunkNodeParent:
                 if (chunkDataSize(c) >= 4) values.parentRef = readInt32(file);
                 break;
-            case ChunkName:
+            case ChunkNodeName:
                 heapFree(values.name);
                 values.name = readChunkString(file, c);
                 break;
-            case ChunkColour:
+            case ChunkNodeColour:
                 if (chunkDataSize(c) >= 4) values.colour = static_cast<uint32_t>(readInt32(file));
                 break;
             case ChunkRefList:
-                heapFree(values.refs);
-                values.refs = readRefList(file, c, values.refCount);
+                values.refs.read(file, c);
                 break;
             case ChunkSparseRefList:
-                heapFree(values.sparseRefs);
-                values.sparseRefs = readRefList(file, c, values.sparseRefCount);
+                values.sparseRefs.read(file, c);
                 break;
             default:
                 readObjectOffsetChunk(file, c, values.offset);
@@ -65,11 +64,42 @@ void readNodeValues(MaxFile& file, const ChunkHeader& node, NodeValues& values) 
     }
 }
 
-// The object becomes the node's, and the one it replaces is released.
-void replaceObject(MaxMeshNode*& current, MaxMeshNode* replacement) {
-    if (replacement == current) return;
-    destroyNode(current);
-    current = replacement;
+bool isTransformController(const ClassInfo* info) {
+    if (!info) return false;
+    switch (info->id) {
+        case MaxClass::PositionRotationScale:
+        case MaxClass::LookAt:
+        case MaxClass::IkControl:
+        case MaxClass::IkChainControl:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// The slots in order: the transform controller (slot 0, or a transform
+// controller in any slot) and the object, whose value is the last one read.
+void readSlots(MaxFile& file, const RefList& refs, HostMatrix& matrix, LookAtSetup& lookAt, ObjectValue& value) {
+    for (uint32_t i = 0; i < refs.count(); ++i) {
+        const int32_t reference = refs.at(i);
+        const RefEntry* target = refAt(file, reference);
+        if (!target) continue;
+        if (isDerivedObject(file, reference)) {
+            evaluateObject(file, reference, value);
+            continue;
+        }
+        uint32_t a = 0, b = 0;
+        if (!classId(file, target->classIndex, a, b)) continue;
+        const ClassInfo* info = classInfo(file, target->classIndex);
+        if (info && info->role == ClassRole::Object) {
+            evaluateObject(file, reference, value);
+        } else if (i == TransformSlot || isTransformController(info)) {
+            // Slot 0 always holds the transform controller; one that cannot be evaluated is reported.
+            readTransformController(file, reference, matrix, lookAt);
+        } else if (i == ObjectSlot) {
+            reportUnsupportedClass(file, target->classIndex, MessageSceneLog);
+        }
+    }
 }
 
 }  // namespace
@@ -78,59 +108,36 @@ void readNode(MaxFile& file, RefEntry& entry) {
     ChunkHeader node{};
     if (!readChunkAt(file, entry.position, node)) return;
     NodeValues values;
-    HostMatrix matrix;
-    hostApp->MatrixIdentity(&matrix);
     readNodeValues(file, node, values);
-    const int32_t* refs = values.refs ? values.refs : values.sparseRefs;
-    const uint32_t refCount = values.refs ? values.refCount : values.sparseRefCount;
+    const RefList& refs = values.refs.empty() ? values.sparseRefs : values.refs;
 
-    MaxMeshNode* object = nullptr;
+    auto* object = heapNew<MaxMeshNode>();
+    if (!object) return;
     LookAtSetup lookAt{};
-    for (uint32_t i = 0; i < refCount; ++i) {
-        const RefEntry* target = refAt(file, refs[i]);
-        if (!target) continue;
-        uint32_t a = 0, b = 0;
-        if (classAt(file, target->classIndex)) {
-            if (!classId(file, target->classIndex, a, b)) continue;
-            ChunkHeader chunk{};
-            if (a == EditableMeshClassA && b == 0) {
-                if (readChunkAt(file, target->position, chunk)) {
-                    if (MaxMeshNode* mesh = readEditableMesh(file, chunk, nullptr)) replaceObject(object, mesh);
-                }
-            } else if (a == EditablePolyClassA && b == EditablePolyClassB) {
-                if (readChunkAt(file, target->position, chunk)) {
-                    if (MaxMeshNode* poly = readEditablePoly(file, chunk, nullptr)) replaceObject(object, poly);
-                }
-            } else if (a == PlaneClassA && b == PlaneClassB) {
-                if (MaxMeshNode* plane = readPlane(file, *target, nullptr)) replaceObject(object, plane);
-            } else if (primitiveKind(a, b) != 0) {
-                if (MaxMeshNode* primitive = readPrimitive(file, *target, a, b)) replaceObject(object, primitive);
-            } else if (i == TransformSlot || isTransformController(file, target->classIndex)) {
-                // Slot 0 always holds the transform controller; one that cannot be evaluated is reported.
-                readTransformController(file, refs[i], matrix, lookAt);
-            } else if (i == ObjectSlot) {
-                reportUnsupportedClass(file, target->classIndex, MessageSceneLog);
-            }
-        } else if (target->classIndex == DerivedObjectId) {
-            object = readDerivedObject(file, *target, object);
+    ObjectValue value;
+    try {
+        readSlots(file, refs, object->matrix, lookAt, value);
+        if (value.kind() == ValueKind::Mesh) {
+            // Mesh and poly vertices are kept relative to the object offset.
+            applyObjectOffset(values.offset, value.mesh().positions);
+            object->mesh = std::move(value.mesh());
         }
+    } catch (const std::bad_alloc&) {
+        object->mesh.clear();  // the node stays, without its geometry
+        value.reset();
     }
-    // Mesh and poly vertices are kept relative to the object offset.
-    if (object && !object->hostNode) applyObjectOffset(values.offset, object->vertexData, object->vertexCount);
-    if (!object) object = createMeshNode();
-    if (object) {
-        object->colour = values.colour;
-        object->parentRef = values.parentRef;
-        object->name = values.name;
-        values.name = nullptr;
-        object->matrix = matrix;
-        object->lookAt = lookAt;
-        object->material = materialAt(file, refCount > MaterialSlot ? refs[MaterialSlot] : -1);
+    // A primitive that reaches the host unchanged, the host builds.
+    if (value.kind() == ValueKind::Primitive) {
+        object->hostNode = file.scene->CreatePrimitive(value.primitiveKind(), value.parameters());
     }
+    value.reset();
+    object->colour = values.colour;
+    object->parentRef = values.parentRef;
+    object->name = values.name;
+    values.name = nullptr;
+    object->lookAt = lookAt;
+    object->material = materialAt(file, refs.count() > MaterialSlot ? refs.at(MaterialSlot) : -1);
     entry.object = object;
-    heapFree(values.name);
-    heapFree(values.refs);
-    heapFree(values.sparseRefs);
 }
 
 void linkHierarchy(MaxNode* top) {

@@ -1,10 +1,8 @@
-// Node objects: name, colour, parent, object offset, and the transform
-// controller that gives the node its matrix; the matrices pushed down the
-// hierarchy at the end.
+// Node objects: name, colour, parent, object offset, the transform
+// controller that gives the node its matrix, and the object whose value the
+// node hands to the host; the matrices pushed down the hierarchy at the end.
 #pragma once
 
-#include "frame/contract/host_records.h"
-#include "max/chunk_reader.h"
 #include "max/max_file.h"
 
 class MaxNode;

@@ -1,13 +1,13 @@
 #include "max/object_offset.h"
 
 #include "frame/module_state.h"
+#include "max/chunk_ids.h"
 #include "max/controllers.h"
 
 namespace {
 
-constexpr uint16_t ChunkOffsetPosition = 0x096A;
-constexpr uint16_t ChunkOffsetRotation = 0x096B;
-constexpr uint16_t ChunkOffsetScale = 0x096C;
+// Vertices go through the host's transform this many at a time.
+constexpr uint32_t PiecePoints = 256;
 
 bool isIdentity(const ObjectOffset& o) {
     const ObjectOffset& i = IdentityOffset;
@@ -39,13 +39,21 @@ bool readObjectOffsetChunk(MaxFile& file, const ChunkHeader& chunk, ObjectOffset
     }
 }
 
-void applyObjectOffset(const ObjectOffset& offset, Point3* vertices, int32_t count) {
-    if (!vertices || count <= 0 || isIdentity(offset)) return;
+void applyObjectOffset(const ObjectOffset& offset, geometry::Vector<geometry::Vec3>& vertices) {
+    if (vertices.empty() || isIdentity(offset)) return;
     HostMatrix matrix = scaleMatrix(offset.scaleAndAxis);
     HostMatrix rotation;
     hostApp->MatrixFromQuat(&rotation, offset.rotation);
     const HostMatrix scaled = matrix;
     hostApp->MatrixMultiply(&scaled, &rotation, &matrix);
     hostApp->MatrixTranslate(&matrix, &offset.position);
-    hostApp->TransformPoints(&matrix, vertices, vertices, count);
+    Point3 piece[PiecePoints];
+    const auto count = static_cast<uint32_t>(vertices.size());
+    for (uint32_t done = 0; done < count;) {
+        const uint32_t take = count - done < PiecePoints ? count - done : PiecePoints;
+        for (uint32_t i = 0; i < take; ++i) piece[i] = {vertices[done + i].x, vertices[done + i].y, vertices[done + i].z};
+        hostApp->TransformPoints(&matrix, piece, piece, static_cast<int32_t>(take));
+        for (uint32_t i = 0; i < take; ++i) vertices[done + i] = {piece[i].x, piece[i].y, piece[i].z};
+        done += take;
+    }
 }

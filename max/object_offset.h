@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "frame/contract/host_records.h"
+#include "geometry/poly_mesh.h"
 #include "max/chunk_reader.h"
 
 struct ObjectOffset {
@@ -20,4 +21,4 @@ constexpr ObjectOffset IdentityOffset{{0, 0, 0}, {0, 0, 0, 1}, {1, 1, 1, 0, 0, 0
 bool readObjectOffsetChunk(MaxFile& file, const ChunkHeader& chunk, ObjectOffset& offset);
 
 // Each vertex becomes vertex * OffsetScale * OffsetRotation * OffsetPosition.
-void applyObjectOffset(const ObjectOffset& offset, Point3* vertices, int32_t count);
+void applyObjectOffset(const ObjectOffset& offset, geometry::Vector<geometry::Vec3>& vertices);

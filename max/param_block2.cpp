@@ -3,24 +3,15 @@
 #include <cstring>
 
 #include "frame/module_state.h"
-#include "max/chunk_reader.h"
-#include "max/class_directory.h"
-#include "max/objects.h"
-#include "max/scene.h"
+#include "max/chunk_ids.h"
+#include "max/class_registry.h"
+#include "max/references.h"
 
 namespace {
 
-// A parameter record: 0x000A in R3 to version 8, 0x000E in versions 9 to
-// 12, 0x100E in newer ones.
-constexpr uint16_t ChunkParameterRecordOld = 0x000A;
-constexpr uint16_t ChunkParameterRecord = 0x000E;
-constexpr uint16_t ChunkParameterRecordNew = 0x100E;
-constexpr uint32_t RecordHeaderSize = 4;  // number and type
 // Number, type, 10 bytes of flags, then the value: 19 bytes with a value,
 // 15 when a controller holds it.
 constexpr uint32_t RecordWithValue = 19;
-constexpr uint32_t TypeOffset = 2;
-constexpr uint32_t ValueOffset = 15;
 
 // Value types: plain, angle, percentage and world-unit floats; integers and
 // switches.
@@ -31,75 +22,65 @@ bool isIntegerType(uint16_t type) {
     return type == 1 || type == 4;
 }
 
-uint16_t le16(const unsigned char* p) {
-    return static_cast<uint16_t>(p[0] | p[1] << 8);
-}
-uint32_t le32(const unsigned char* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
-}
-
 }  // namespace
 
-void readBlock2Values(MaxFile& file, const RefEntry& entry, Block2Value (&values)[MaxBlock2Parameters]) {
-    for (Block2Value& v : values) v = Block2Value{false, false, 0, 0};
-    ChunkHeader block{};
-    if (!readChunkAt(file, entry.position, block)) return;
-    for (ChunkHeader c{}; nextChunk(file, chunkEnd(block), c); skipChunk(file, c)) {
-        if (c.id != ChunkParameterRecord && c.id != ChunkParameterRecordNew) continue;
-        if (chunkDataSize(c) != RecordWithValue) continue;
-        unsigned char record[RecordWithValue];
-        if (readBytes(file, record, RecordWithValue) != static_cast<int32_t>(RecordWithValue)) continue;
-        const uint16_t number = le16(record);
-        const uint16_t type = le16(record + TypeOffset);
-        if (number >= MaxBlock2Parameters) continue;
-        const uint32_t bits = le32(record + ValueOffset);
-        Block2Value& value = values[number];
-        if (isFloatType(type)) {
-            value.present = true;
-            value.isFloat = true;
-            std::memcpy(&value.number, &bits, sizeof value.number);
-        } else if (isIntegerType(type)) {
-            value.present = true;
-            value.isFloat = false;
-            value.integer = static_cast<int32_t>(bits);
-        }
-    }
+bool isBlock2RecordChunk(uint16_t id) {
+    return id == ChunkBlock2RecordR3 || id == ChunkBlock2Record || id == ChunkBlock2RecordNew;
 }
 
-HostParamBlock* readParamBlock2(MaxFile& file, const RefEntry& entry) {
-    Block2Value values[MaxBlock2Parameters];
-    readBlock2Values(file, entry, values);
-    HostParamBlock* block = hostApp->CreateParamBlock();
-    if (!block) return nullptr;
-    for (uint32_t i = 0; i < MaxBlock2Parameters; ++i) {
-        if (!values[i].present) continue;
-        if (values[i].isFloat) {
-            block->SetFloat(static_cast<int32_t>(i), values[i].number);
+bool block2Chunk(MaxFile& file, int32_t block, ChunkHeader& object) {
+    const RefEntry* entry = refAt(file, block);
+    return entry && referencesClass(file, block, MaxClass::ParamBlock2) && readChunkAt(file, entry->position, object);
+}
+
+bool readBlock2Tail(MaxFile& file, const Block2Record& record, void* words, uint32_t count) {
+    if (chunkDataSize(record.chunk) < 4 + 4 * count) return false;
+    seekTo(file, static_cast<int32_t>(chunkEnd(record.chunk) - 4 * count));
+    return readWords(file, words, count);
+}
+
+bool readBlock2Values(MaxFile& file, int32_t block, Block2Value (&values)[MaxBlock2Parameters]) {
+    for (Block2Value& v : values) v = Block2Value{false, false, 0, 0};
+    return forEachBlock2Record(file, block, [&](const Block2Record& record) {
+        if (record.chunk.id == ChunkBlock2RecordR3 || chunkDataSize(record.chunk) != RecordWithValue) return;
+        if (record.number >= MaxBlock2Parameters) return;
+        const bool isFloat = isFloatType(record.type);
+        if (!isFloat && !isIntegerType(record.type)) return;
+        uint32_t bits = 0;
+        if (!readBlock2Tail(file, record, &bits, 1)) return;
+        Block2Value& value = values[record.number];
+        value.present = true;
+        value.isFloat = isFloat;
+        if (isFloat) {
+            std::memcpy(&value.number, &bits, sizeof value.number);
         } else {
-            block->SetInt(static_cast<int32_t>(i), values[i].integer);
+            value.integer = static_cast<int32_t>(bits);
         }
-    }
-    return block;
+    });
 }
 
 bool readBlock2Words(MaxFile& file, int32_t block, uint16_t number, uint16_t type, void* words, uint32_t count) {
-    const RefEntry* entry = refAt(file, block);
-    uint32_t a = 0, b = 0;
-    ChunkHeader object{};
-    if (!entry || !classId(file, entry->classIndex, a, b) || a != ParamBlock2ClassA || b != 0 ||
-        !readChunkAt(file, entry->position, object)) {
-        return false;
-    }
     bool found = false;
-    for (ChunkHeader c{}; nextChunk(file, chunkEnd(object), c); skipChunk(file, c)) {
-        if (c.id != ChunkParameterRecordOld && c.id != ChunkParameterRecord && c.id != ChunkParameterRecordNew)
-            continue;
-        if (chunkDataSize(c) < RecordHeaderSize + 4 * count) continue;
-        if (static_cast<uint16_t>(readInt16(file)) != number || static_cast<uint16_t>(readInt16(file)) != type)
-            continue;
-        seekTo(file, static_cast<int32_t>(chunkEnd(c) - 4 * count));
-        found = readWords(file, words, count);
-    }
+    forEachBlock2Record(file, block, [&](const Block2Record& record) {
+        if (record.number == number && record.type == type && readBlock2Tail(file, record, words, count)) {
+            found = true;
+        }
+    });
     return found;
+}
+
+HostParamBlock* hostBlockFromBlock2(MaxFile& file, int32_t block) {
+    Block2Value values[MaxBlock2Parameters];
+    readBlock2Values(file, block, values);
+    HostParamBlock* host = hostApp->CreateParamBlock();
+    if (!host) return nullptr;
+    for (uint32_t i = 0; i < MaxBlock2Parameters; ++i) {
+        if (!values[i].present) continue;
+        if (values[i].isFloat) {
+            host->SetFloat(static_cast<int32_t>(i), values[i].number);
+        } else {
+            host->SetInt(static_cast<int32_t>(i), values[i].integer);
+        }
+    }
+    return host;
 }

@@ -2,12 +2,9 @@
 
 #include <cmath>
 
-#include "max/class_directory.h"
-#include "max/mesh_node.h"
-#include "max/objects.h"
+#include "max/object_value.h"
 #include "max/param_block2.h"
-#include "max/scene.h"
-#include "platform/heap.h"
+#include "max/references.h"
 
 namespace {
 
@@ -26,62 +23,54 @@ int32_t segmentsOf(const Block2Value& value) {
     return value.integer < MaxPlaneSegments ? value.integer : MaxPlaneSegments;
 }
 
-// The block among the object's references, read; false when it has none.
-bool readPlaneBlock(MaxFile& file, const RefEntry& entry, Block2Value (&values)[MaxBlock2Parameters]) {
-    uint32_t count = 0;
-    int32_t* refs = readObjectRefs(file, entry, count);
-    bool found = false;
-    for (uint32_t i = 0; i < count && !found; ++i) {
-        const RefEntry* target = refAt(file, refs[i]);
-        uint32_t a = 0, b = 0;
-        if (!target || !classId(file, target->classIndex, a, b) || a != ParamBlock2ClassA || b != 0) continue;
-        readBlock2Values(file, *target, values);
-        found = true;
+// The first parameter block among the object's references, read; false
+// when it has none.
+bool readPlaneBlock(MaxFile& file, int32_t reference, Block2Value (&values)[MaxBlock2Parameters]) {
+    const RefList refs = readObjectRefs(file, reference);
+    for (uint32_t i = 0; i < refs.count(); ++i) {
+        if (readBlock2Values(file, refs.at(i), values)) return true;
     }
-    heapFree(refs);
-    return found;
+    return false;
 }
 
 // Rows of vertices from -length/2 to +length/2, each from -width/2 to
 // +width/2; each cell two triangles that share the diagonal from its first
 // corner to the opposite one, hidden, and keep the cell's sides visible.
-bool buildGrid(MaxMeshNode& mesh, float length, float width, int32_t lengthSegments, int32_t widthSegments) {
+void buildGrid(geometry::PolyMesh& mesh, float length, float width, int32_t lengthSegments, int32_t widthSegments) {
     const int32_t columns = widthSegments + 1;
-    const int32_t vertices = columns * (lengthSegments + 1);
-    const int32_t faces = 2 * lengthSegments * widthSegments;
-    if (!mesh.allocVertices(vertices) || !mesh.allocFaces(faces)) {
-        mesh.freeGeometry();
-        return false;
-    }
+    mesh.positions.reserve(static_cast<std::size_t>(columns) * static_cast<std::size_t>(lengthSegments + 1));
     for (int32_t r = 0; r <= lengthSegments; ++r) {
         for (int32_t c = 0; c < columns; ++c) {
-            mesh.vertexData[r * columns + c] = {
-                width * (static_cast<float>(c) / static_cast<float>(widthSegments) - 0.5f),
-                length * (static_cast<float>(r) / static_cast<float>(lengthSegments) - 0.5f), 0.0f};
+            mesh.positions.push_back({width * (static_cast<float>(c) / static_cast<float>(widthSegments) - 0.5f),
+                                      length * (static_cast<float>(r) / static_cast<float>(lengthSegments) - 0.5f),
+                                      0.0f});
         }
     }
-    constexpr uint32_t SidesVisible = FaceEdgeAB | FaceEdgeCA;
-    MaxFace* face = mesh.faceData;
+    auto triangle = [&mesh](uint32_t a, uint32_t b, uint32_t c) {
+        const uint32_t first = mesh.addPolygon(3, 0, 1);
+        mesh.corners[first] = a;
+        mesh.corners[first + 1] = b;
+        mesh.corners[first + 2] = c;
+        mesh.edgeVisible[first + 1] = 0;
+    };
     for (int32_t r = 0; r < lengthSegments; ++r) {
         for (int32_t c = 0; c < widthSegments; ++c) {
             const auto corner = static_cast<uint32_t>(r * columns + c);
             const auto above = corner + static_cast<uint32_t>(columns);
-            *face++ = {above, corner, above + 1, 1, SidesVisible};
-            *face++ = {corner + 1, above + 1, corner, 1, SidesVisible};
+            triangle(above, corner, above + 1);
+            triangle(corner + 1, above + 1, corner);
         }
     }
-    return true;
 }
 
 }  // namespace
 
-MaxMeshNode* readPlane(MaxFile& file, const RefEntry& entry, MaxMeshNode* target) {
+bool readPlane(MaxFile& file, int32_t reference, const ClassInfo&, ObjectValue& value) {
     Block2Value values[MaxBlock2Parameters];
-    if (!readPlaneBlock(file, entry, values)) return target;
-    if (!target) target = createMeshNode();
-    if (!target) return nullptr;
-    target->freeGeometry();
-    buildGrid(*target, sizeOf(values[LengthParameter]), sizeOf(values[WidthParameter]),
+    if (!readPlaneBlock(file, reference, values)) return false;
+    geometry::PolyMesh& mesh = value.makeMesh();
+    mesh.clear();
+    buildGrid(mesh, sizeOf(values[LengthParameter]), sizeOf(values[WidthParameter]),
               segmentsOf(values[LengthSegmentsParameter]), segmentsOf(values[WidthSegmentsParameter]));
-    return target;
+    return true;
 }

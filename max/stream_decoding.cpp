@@ -5,6 +5,7 @@
 #include "max/chunk_reader.h"
 #include "max/compound_document.h"
 #include "max/inflate.h"
+#include "platform/byte_cursor.h"
 #include "platform/heap.h"
 #include "platform/zstd.h"
 
@@ -50,11 +51,6 @@ bool isZstd(const unsigned char* bytes, uint32_t size) {
 
 bool isCompressed(const unsigned char* bytes, uint32_t size) {
     return isGzip(bytes, size) || isZstd(bytes, size);
-}
-
-uint32_t le32(const unsigned char* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
 }
 
 // The Scene gets back the header of its plain form, with the true length;

@@ -19,7 +19,10 @@
 #include "host/app.h"
 #include "max/chunk_reader.h"
 #include "max/class_directory.h"
+#include "max/class_registry.h"
 #include "max/compound_document.h"
+#include "max/objects.h"
+#include "max/references.h"
 #include "max/scene.h"
 #include "max/stream_decoding.h"
 #include "max/viewer/tree_items.h"
@@ -228,25 +231,30 @@ std::vector<int32_t> refList(const Bytes& s, const Chunk& c) {
     return out;
 }
 
-struct ClassInfo {
+// A class of the directory as this test reads it, and what the importer's
+// class table knows it as.
+struct ClassRecord {
     std::string name;
-    uint32_t a = 0, b = 0;
+    ClassKey key{};
+    const ClassInfo* known = nullptr;
     bool hasId = false;
 };
 
-std::vector<ClassInfo> readClasses(const Bytes& d) {
-    std::vector<ClassInfo> classes;
+std::vector<ClassRecord> readClasses(const Bytes& d) {
+    std::vector<ClassRecord> classes;
     for (const Chunk& entry : children(d, 0, static_cast<uint32_t>(d.size()))) {
         if (!entry.container) continue;
-        std::optional<ClassInfo> info;
+        std::optional<ClassRecord> info;
         for (const Chunk& part : children(d, entry.data(), entry.end())) {
             if (part.id != 0x2042 && part.id != 0x2060) continue;
             if (!info) info.emplace();
             if (part.id == 0x2042) {
                 info->name = narrow(d, part).c_str();  // the name ends at a zero unit
             } else if (part.dataSize() >= 12) {
-                info->a = u32(d, part.data() + 4);
-                info->b = u32(d, part.data() + 8);
+                info->key.a = u32(d, part.data() + 4);
+                info->key.b = u32(d, part.data() + 8);
+                info->key.superclass = part.dataSize() >= 16 ? u32(d, part.data() + 12) : 0;
+                info->known = lookUpClass(info->key);
                 info->hasId = true;
             }
         }
@@ -285,25 +293,6 @@ std::optional<int> summaryTotal(const Bytes& set) {
     return std::nullopt;
 }
 
-const std::map<std::pair<uint32_t, uint32_t>, int> PrimitiveKinds = {
-    {{0x10, 0}, 1},
-    {{0x11, 0}, 2},
-    {{0x12, 0}, 3},
-    {{0x20, 0}, 4},
-    {{0xA86C23DD, 0}, 6},
-    {{0, 0x7F9E}, 7},
-    {{0x7B21, 0}, 8},
-    {{0x76BF318A, 0x4BF37B10}, 9},
-    {{0x63705FAC, 0x5C1F553F}, 10},
-    {{0xF21C5E23, 0}, 11},
-    {{0x1AD73F40, 0x48EA0F97}, 12},
-    {{0x210E642A, 0x22F11EF8}, 13},
-    {{0x130B141B, 0x04B35AFE}, 14},
-    {{0x49BF599F, 0x35F945AB}, 15},
-    {{0x7B9A546E, 0x21A446A1}, 17},
-    {{0x1070, 0}, 40},
-};
-
 constexpr std::size_t TransformSlot = 0;
 constexpr std::size_t ObjectSlot = 1;
 constexpr std::size_t MaterialSlot = 3;
@@ -324,7 +313,7 @@ struct Expected {
 
 class SceneFile {
  public:
-    SceneFile(const Bytes& scene, std::vector<ClassInfo> classes) : s_(scene), classes_(std::move(classes)) {
+    SceneFile(const Bytes& scene, std::vector<ClassRecord> classes) : s_(scene), classes_(std::move(classes)) {
         const std::vector<Chunk> top = children(s_, 0, static_cast<uint32_t>(s_.size()));
         if (!top.empty()) objects_ = children(s_, top[0].data(), top[0].end());
     }
@@ -373,46 +362,36 @@ class SceneFile {
     }
 
  private:
-    const ClassInfo* classOf(int32_t ref) const {
+    const ClassRecord* classOf(int32_t ref) const {
         if (ref < 0 || static_cast<std::size_t>(ref) >= objects_.size()) return nullptr;
         const uint32_t index = objects_[ref].id;
         return index < classes_.size() && classes_[index].hasId ? &classes_[index] : nullptr;
     }
-    bool is(const ClassInfo* c, uint32_t a, uint32_t b) const { return c && c->a == a && c->b == b; }
-    bool isMesh(const ClassInfo* c) const { return is(c, 0xE44F10B3u, 0); }
-    bool isPoly(const ClassInfo* c) const { return is(c, 0x1BF8338Du, 0x192F6098u); }
-    bool isPlane(const ClassInfo* c) const { return is(c, 0x081F1DFCu, 0x77566F65u); }
+    bool is(const ClassRecord* c, MaxClass id) const { return c && c->known && c->known->id == id; }
     // A plane's grid has vertices whenever the plane has its parameter block.
     int planeVertices(int32_t ref) const {
         for (int32_t r : lastList(ref)) {
-            if (is(classOf(r), 0x82, 0)) return 1;
+            if (is(classOf(r), MaxClass::ParamBlock2)) return 1;
         }
         return 0;
     }
-    bool isPrimitive(const ClassInfo* c) const { return c && PrimitiveKinds.count({c->a, c->b}); }
-    bool isMaterial(const ClassInfo* c) const { return is(c, 2, 0) || is(c, 0x200, 0); }
+    bool isMaterial(const ClassRecord* c) const { return c && c->known && c->known->role == ClassRole::Material; }
 
     std::vector<Chunk> parts(int32_t ref) const { return children(s_, objects_[ref].data(), objects_[ref].end()); }
     std::vector<int32_t> lastList(int32_t ref) const {
         std::vector<int32_t> out;
         for (const Chunk& c : parts(ref)) {
-            if (c.id == 0x2034) out = refList(s_, c);
+            if (c.id == 0x2034 || c.id == 0x2035) out = refList(s_, c);
         }
         return out;
     }
-    bool primitiveMade(int32_t ref) const {
-        for (int32_t r : lastList(ref)) {
-            if (is(classOf(r), 8, 0)) return true;
-        }
-        return false;
-    }
     // Vertices of a mesh object: -1 when it has no mesh container, else the
     // count of the last vertex chunk that fits (0 when none does).
-    int meshVertices(int32_t ref, int previous) const {
+    int meshVertices(int32_t ref) const {
         int vertices = -1;
         for (const Chunk& mesh : parts(ref)) {
             if (mesh.id != 0x08FE) continue;
-            if (vertices < 0) vertices = previous;
+            if (vertices < 0) vertices = 0;
             for (const Chunk& c : children(s_, mesh.data(), mesh.end())) {
                 if (c.id != 0x0914 || c.dataSize() < 4) continue;
                 const auto n = static_cast<int32_t>(u32(s_, c.data()));
@@ -424,11 +403,11 @@ class SceneFile {
 
     // Live vertices of a poly object: those whose record has no dead flag
     // (0x2); -1 when it has no poly container.
-    int polyVertices(int32_t ref, int previous) const {
+    int polyVertices(int32_t ref) const {
         int vertices = -1;
         for (const Chunk& poly : parts(ref)) {
             if (poly.id != 0x08FE) continue;
-            if (vertices < 0) vertices = previous;
+            if (vertices < 0) vertices = 0;
             for (const Chunk& c : children(s_, poly.data(), poly.end())) {
                 if (c.id != 0x0100 || c.dataSize() < 4) continue;
                 const uint32_t n = u32(s_, c.data());
@@ -445,45 +424,28 @@ class SceneFile {
         return vertices;
     }
 
-    // Vertices that the object of a node's slot 1 hands over; 0 for none. A
-    // derived object's stack is taken from its bottom (its base object) up.
-    int objectVertices(int32_t ref) const {
+    // Vertices that the object of a node's slot 1 hands over; 0 for none
+    // (a primitive's mesh is the host's). A derived object hands over its
+    // base's, down nested derived objects.
+    int objectVertices(int32_t ref, uint32_t depth = 0) const {
         if (ref < 0 || static_cast<std::size_t>(ref) >= objects_.size()) return 0;
-        const ClassInfo* c = classOf(ref);
-        if (isMesh(c)) return std::max(meshVertices(ref, 0), 0);
-        if (isPoly(c)) return std::max(polyVertices(ref, 0), 0);
-        if (isPlane(c)) return planeVertices(ref);
-        if (objects_[ref].id != 0x2032) return 0;
-        bool primitive = false;
-        int vertices = 0;
-        const std::vector<int32_t> stack = lastList(ref);
-        for (std::size_t i = stack.size(); i-- > 0;) {
-            const ClassInfo* layer = classOf(stack[i]);
-            const bool nestedBase = i + 1 == stack.size() && stack[i] >= 0 &&
-                                    static_cast<std::size_t>(stack[i]) < objects_.size() &&
-                                    objects_[stack[i]].id == 0x2032;
-            if (nestedBase) {  // a derived object whose base is a derived object
-                vertices = objectVertices(stack[i]);
-            } else if (isMesh(layer) && !primitive) {  // a primitive's host node keeps its own shape
-                vertices = std::max(meshVertices(stack[i], vertices), vertices);
-            } else if (isPoly(layer) && !primitive) {
-                vertices = std::max(polyVertices(stack[i], vertices), vertices);
-            } else if (isPlane(layer) && !primitive) {
-                vertices = std::max(planeVertices(stack[i]), vertices);
-            } else if (isPrimitive(layer)) {
-                primitive = primitiveMade(stack[i]);
-                vertices = 0;
-            }
+        if (objects_[ref].id == 0x2032) {
+            const std::vector<int32_t> stack = lastList(ref);
+            return stack.empty() || depth >= MaxDerivedDepth ? 0 : objectVertices(stack.back(), depth + 1);
         }
-        return vertices;
+        const ClassRecord* c = classOf(ref);
+        if (is(c, MaxClass::EditableMesh)) return std::max(meshVertices(ref), 0);
+        if (is(c, MaxClass::EditablePoly)) return std::max(polyVertices(ref), 0);
+        if (is(c, MaxClass::Plane)) return planeVertices(ref);
+        return 0;
     }
 
     // The value of the Bezier Position under a PRS controller, when it has
     // exactly one.
     std::optional<Point3> bezierPosition(int32_t transform) const {
-        if (!is(classOf(transform), 0x2005, 0)) return std::nullopt;
+        if (!is(classOf(transform), MaxClass::PositionRotationScale)) return std::nullopt;
         const std::vector<int32_t> subs = lastList(transform);
-        if (subs.empty() || !classOf(subs[0]) || classOf(subs[0])->a != 0x2008) return std::nullopt;
+        if (subs.empty() || !is(classOf(subs[0]), MaxClass::BezierPosition)) return std::nullopt;
         std::vector<Point3> values;
         for (const Chunk& c : parts(subs[0])) {
             if (c.id == 0x2503 && c.dataSize() >= 12) {
@@ -495,7 +457,7 @@ class SceneFile {
     }
 
     const Bytes& s_;
-    std::vector<ClassInfo> classes_;
+    std::vector<ClassRecord> classes_;
     std::vector<Chunk> objects_;
 };
 
@@ -531,11 +493,12 @@ NodeLists importerNodeLists(const std::string& path) {
             }
             std::optional<std::vector<int32_t>> dense, sparse;
             for (ChunkHeader c{}; nextChunk(file, chunkEnd(node), c); skipChunk(file, c)) {
-                uint32_t count = 0;
-                int32_t* list = readRefList(file, c, count);
-                if (c.id == 0x2034) dense.emplace(list, list + count);
-                if (c.id == 0x2035) sparse.emplace(list, list + count);
-                heapFree(list);
+                RefList list;
+                list.read(file, c);
+                std::vector<int32_t> slots;
+                for (uint32_t k = 0; k < list.count(); ++k) slots.push_back(list.at(k));
+                if (c.id == 0x2034) dense = slots;
+                if (c.id == 0x2035) sparse = slots;
             }
             lists[i] = dense ? *dense : sparse.value_or(std::vector<int32_t>{});
         }

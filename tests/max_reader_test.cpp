@@ -1,5 +1,5 @@
-// The MAX importer's low-level readers on their own: the chunk reader, the
-// reference table and list, the storage messages and the name helpers.
+// The MAX importer's low-level readers on their own: the chunk reader and
+// the reference lists.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,7 +8,7 @@
 #include "host/app.h"
 #include "max/chunk_reader.h"
 #include "max/compound_document.h"
-#include "max/scene.h"
+#include "max/references.h"
 #include "platform/control.h"
 #include "platform/heap.h"
 #include "support/max_writer.h"
@@ -115,14 +115,10 @@ TEST_F(MaxReader, ReferenceListsCountWholeEntries) {
     const int32_t expectedCounts[] = {2, 1, 0, 0};
     int i = 0;
     for (ChunkHeader c{}; nextChunk(file, streamSize(file), c); skipChunk(file, c), ++i) {
-        uint32_t count = 99;
-        int32_t* list = readRefList(file, c, count);
-        EXPECT_EQ(count, static_cast<uint32_t>(expectedCounts[i])) << i;
-        EXPECT_EQ(list != nullptr, expectedCounts[i] != 0) << i;
-        if (list) {
-            EXPECT_EQ(list[0], i == 0 ? 1 : 3);
-        }
-        heapFree(list);
+        RefList list;
+        list.read(file, c);
+        EXPECT_EQ(list.count(), static_cast<uint32_t>(expectedCounts[i])) << i;
+        EXPECT_EQ(list.at(0), expectedCounts[i] == 0 ? -1 : i == 0 ? 1 : 3) << i;
     }
     EXPECT_EQ(i, 4);
 }
@@ -236,17 +232,17 @@ TEST_F(MaxReader, SparseListsBecomeDenseListsOfTheirSlots) {
     for (ChunkHeader c{}; nextChunk(file, streamSize(file), c); skipChunk(file, c), ++i) {
         ASSERT_LT(i, cases.size());
         SCOPED_TRACE(cases[i].what);
-        uint32_t count = 99;
-        int32_t* list = readRefList(file, c, count);
+        RefList list;
+        list.read(file, c);
+        std::vector<int32_t> dense;
+        for (uint32_t slot = 0; slot < list.count(); ++slot) dense.push_back(list.at(slot));
         if (i == 4) {
-            ASSERT_EQ(count, MaxRefListSlots);
-            EXPECT_EQ(list[65535], 1);
-            EXPECT_EQ(std::count(list, list + count, -1), static_cast<std::ptrdiff_t>(count) - 1);
+            ASSERT_EQ(list.count(), MaxRefListSlots);
+            EXPECT_EQ(list.at(65535), 1);
+            EXPECT_EQ(std::count(dense.begin(), dense.end(), -1), static_cast<std::ptrdiff_t>(dense.size()) - 1);
         } else {
-            EXPECT_EQ(std::vector<int32_t>(list, list + count), cases[i].dense);
-            EXPECT_EQ(list == nullptr, cases[i].dense.empty());
+            EXPECT_EQ(dense, cases[i].dense);
         }
-        heapFree(list);
     }
     EXPECT_EQ(i, cases.size());
 }
@@ -297,37 +293,6 @@ TEST_F(MaxReader, AStreamIsReadWithinABudgetInProportionToItsSize) {
     EXPECT_EQ(readBytes(file, piece.data(), 1000), 1000) << "a stream selected anew has its budget again";
 }
 
-TEST_F(MaxReader, TheReferenceTableGrowsInSteps) {
-    open(Chunk::data(0x0001, Bytes(4, 0)).bytes());
-    for (uint32_t i = 0; i < 1500; ++i) {
-        ChunkHeader h{static_cast<uint16_t>(i % 7), 6, ChunkHeaderSize, ChunkKindData, i * 10, nullptr, nullptr};
-        ASSERT_TRUE(appendRef(file, h));
-    }
-    EXPECT_EQ(file.refCount, 1500);
-    EXPECT_EQ(file.refCapacity, 2048) << "grown twice";
-    EXPECT_EQ(file.refs[1023].position, 10230u) << "kept across the growth";
-    EXPECT_EQ(file.refs[1499].classIndex, 1499 % 7);
-    EXPECT_EQ(refAt(file, 1500), nullptr);
-    EXPECT_EQ(refAt(file, -1), nullptr);
-}
-
-TEST_F(MaxReader, StorageErrorsHaveTheirTexts) {
-    reportStorageError(S_OK);
-    reportStorageError(static_cast<HRESULT>(0x80030006u));
-    reportStorageError(STG_E_FILEALREADYEXISTS);
-    reportStorageError(STG_E_DOCFILECORRUPT);
-    reportStorageError(static_cast<HRESULT>(0x8007000Eu));
-    std::vector<std::string> texts;
-    for (const refhost::Message& m : app.messages()) {
-        EXPECT_EQ(m.level, 1);
-        texts.push_back(m.text);
-    }
-    EXPECT_EQ(texts,
-              (std::vector<std::string>{"Indicates the storage object was successfully opened.", "OLE error code: 6",
-                                        "Indicates the file exists but is not a storage object.", "OLE error code: 265",
-                                        "OLE error code: 14"}));
-}
-
 TEST_F(MaxReader, ClosingAFailedOpenReleasesNothing) {
     const int heap = PlatformHeapBlocksInUse();
     openMaxFile(file, (::testing::TempDir() + "absent.max").c_str());
@@ -339,21 +304,4 @@ TEST_F(MaxReader, ClosingAFailedOpenReleasesNothing) {
     ASSERT_EQ(app.messages().size(), 1u);
     EXPECT_EQ(app.messages()[0].text, "Indicates the specified file does not exist.");
     EXPECT_EQ(app.outstandingHelpers(), 0);
-}
-
-TEST(MaxNames, WidenAndNarrowByteForUnit) {
-    WCHAR wide[8];
-    widenName(wide, "Scene\xE9", 8);
-    EXPECT_EQ(wide[5], 0xE9);
-    EXPECT_EQ(wide[6], 0);
-    char narrow[8];
-    narrowName(narrow, wide);
-    EXPECT_STREQ(narrow, "Scene\xE9");
-    WCHAR small[4];
-    widenName(small, "ClassDirectory", 4);
-    EXPECT_EQ(small[3], 0) << "cut to the destination";
-    widenName(nullptr, "x", 4);
-    narrowName(nullptr, wide);
-    narrowName(narrow, nullptr);
-    EXPECT_STREQ(narrow, "Scene\xE9") << "null pointers change nothing";
 }

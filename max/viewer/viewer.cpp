@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "frame/module_state.h"
+#include "max/chunk_ids.h"
 #include "max/class_directory.h"
 #include "max/viewer/tree_items.h"
 #include "platform/text_format.h"
@@ -15,13 +16,8 @@ constexpr char ViewerTitle[] = "MAX File Structure";
 constexpr DWORD ViewerStyle =
     WS_VISIBLE | WS_OVERLAPPEDWINDOW | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS;
 constexpr char FillNotice[] = "MAX file format in laboratory testing";
+constexpr char ClassesText[] = "CLASSES";
 
-// Data chunks whose value replaces the item's text.
-constexpr uint16_t ChunkCount = 0x0001;
-constexpr uint16_t ChunkIndex = 0x0003;
-constexpr uint16_t ChunkVersion = 0x0005;
-constexpr uint16_t ChunkFloat = 0x0100;
-constexpr uint16_t ChunkColour = 0x0102;
 // Data chunks of 16-bit strings, summarised as text.
 constexpr uint16_t StringChunks[] = {0x0110, 0x0962, 0x09BA, 0x1230, 0x1240, 0x2042, 0x4001};
 constexpr uint32_t MaxStringUnits = 128;
@@ -96,22 +92,23 @@ void hexSummary(MaxFile& file, uint32_t dataSize, TreeItemText& summary) {
 void describeData(MaxFile& file, const ChunkHeader& chunk, TreeItemText& text, TreeItemText& summary) {
     const uint32_t size = chunkDataSize(chunk);
     switch (chunk.id) {
-        case ChunkCount:
-        case ChunkIndex:
+        // The values of parameter blocks replace the item's text, wherever they appear.
+        case ChunkParamCount:
+        case ChunkParamIndex:
             if (size >= 4) {
                 const int32_t value = readInt32(file);
-                formatText(text, chunk.id == ChunkCount ? "Count :0x%x (%d)" : "Index :0x%x (%d)",
+                formatText(text, chunk.id == ChunkParamCount ? "Count :0x%x (%d)" : "Index :0x%x (%d)",
                            static_cast<uint32_t>(value), value);
                 return;
             }
             break;
-        case ChunkVersion:
+        case ChunkParamVersion:
             if (size >= 2) {
                 formatText(text, "Version :%d", static_cast<int>(static_cast<uint16_t>(readInt16(file))));
                 return;
             }
             break;
-        case ChunkFloat:
+        case ChunkParamFloat:
             if (size >= 4) {
                 float value = 0;
                 readWords(file, &value, 1);
@@ -119,7 +116,7 @@ void describeData(MaxFile& file, const ChunkHeader& chunk, TreeItemText& text, T
                 return;
             }
             break;
-        case ChunkColour:
+        case ChunkParamPoint3:
             if (size >= 12) {
                 float rgb[3] = {0, 0, 0};
                 readWords(file, rgb, 3);
@@ -156,20 +153,32 @@ void createViewer(MaxFile& file) {
     file.viewer = viewerWindow;
 }
 
+void listViewerClasses(const MaxFile& file) {
+    const HTREEITEM classesItem = insertTreeItem(file.viewer, TVI_ROOT, TVI_LAST, ClassesText);
+    if (!classesItem) return;
+    // Each goes in front of the others, so the walk runs from the last index.
+    for (int32_t index = file.classCount - 1; index >= 0; --index) {
+        const ClassEntry* entry = classAt(file, static_cast<uint32_t>(index));
+        uint32_t a = 0;
+        uint32_t b = 0;
+        classId(file, static_cast<uint32_t>(index), a, b);
+        TreeItemText text;
+        formatText(text, "%3d %s CLSID{%08X,%08X} ", index, entry && entry->name ? entry->name : "", a, b);
+        insertTreeItem(file.viewer, classesItem, TVI_FIRST, text);
+    }
+}
+
 int32_t fillViewer(MaxFile& file) {
-    ChunkHeader root{};
-    root.item = TVI_ROOT;
     ChunkHeader top{};
     if (readChunkAt(file, tellPosition(file), top)) {
-        top.parent = &root;
-        addChunkItem(file, top, 0, 0);
+        addChunkItem(file, top, TVI_ROOT, 0, 0);
         skipChunk(file, top);
     }
     hostApp->ShowMessage(MessageNotice, FillNotice);
     return 1;
 }
 
-void addChunkItem(MaxFile& file, ChunkHeader& chunk, uint32_t depth, uint32_t place) {
+void addChunkItem(MaxFile& file, const ChunkHeader& chunk, HTREEITEM parent, uint32_t depth, uint32_t place) {
     const bool container = chunk.kind == ChunkKindContainer;
     TreeItemText text;
     formatText(text, "CHUNK 0x%04x Size: %d %s", chunk.id, static_cast<int32_t>(chunkDataSize(chunk)),
@@ -182,17 +191,16 @@ void addChunkItem(MaxFile& file, ChunkHeader& chunk, uint32_t depth, uint32_t pl
         objectSummary(file, chunk.id, place, summaryRoom(text), summary);
     }
 
-    chunk.item = insertTreeItem(file.viewer, chunk.parent->item, TVI_LAST, text);
-    if (!chunk.item) return;  // nothing to hang the contents on
+    const HTREEITEM item = insertTreeItem(file.viewer, parent, TVI_LAST, text);
+    if (!item) return;  // nothing to hang the contents on
     if (container && depth < MaxViewerDepth) {
         uint32_t childPlace = 0;
         for (ChunkHeader c{}; nextChunk(file, chunkEnd(chunk), c); skipChunk(file, c)) {
-            c.parent = &chunk;
-            addChunkItem(file, c, depth + 1, childPlace++);
+            addChunkItem(file, c, item, depth + 1, childPlace++);
         }
     }
     if (summary[0]) {
         appendSummary(text, summary);
-        setTreeItemText(file.viewer, chunk.item, text);
+        setTreeItemText(file.viewer, item, text);
     }
 }

@@ -21,11 +21,15 @@ constexpr uint32_t MaxViewerDepth = 64;
 // file.viewer.
 void createViewer(MaxFile& file);
 
+// Adds the "CLASSES" item with the class directory's classes under it, by
+// index.
+void listViewerClasses(const MaxFile& file);
+
 // Adds the chunk tree of the current stream from its current position, the
 // stream's top chunk, then shows the level-1 notice. Returns 1.
 int32_t fillViewer(MaxFile& file);
 
-// Adds the item of a chunk whose header was just read (its parent set) under
-// the parent's item, then those of its sub-chunks, then the summary. depth is
-// 0 for the stream's top chunk, place the chunk's place among its siblings.
-void addChunkItem(MaxFile& file, ChunkHeader& chunk, uint32_t depth, uint32_t place);
+// Adds the item of a chunk whose header was just read under parent, then
+// those of its sub-chunks, then the summary. depth is 0 for the stream's top
+// chunk, place the chunk's place among its siblings.
+void addChunkItem(MaxFile& file, const ChunkHeader& chunk, HTREEITEM parent, uint32_t depth, uint32_t place);

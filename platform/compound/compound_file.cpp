@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/byte_cursor.h"
 #include "platform/heap.h"
 
 namespace compound {
@@ -49,15 +50,6 @@ constexpr uint32_t EntrySizeHigh = 124;
 constexpr unsigned char TypeStream = 2;
 constexpr unsigned char TypeRoot = 5;
 constexpr uint32_t NameUnits = 32;
-
-uint32_t le16(const unsigned char* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8;
-}
-
-uint32_t le32(const unsigned char* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
-}
 
 uint32_t divideRoundingUp(uint32_t value, uint32_t shift) {
     return (value >> shift) + ((value & ((1u << shift) - 1)) != 0 ? 1u : 0u);
