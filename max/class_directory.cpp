@@ -4,6 +4,7 @@
 #include "max/chunk_ids.h"
 #include "max/chunk_reader.h"
 #include "max/compound_document.h"
+#include "max/names.h"
 #include "max/stream_decoding.h"
 #include "platform/byte_cursor.h"
 #include "platform/heap.h"

@@ -86,3 +86,6 @@ void reportUnsupportedClass(MaxFile& file, uint32_t classIndex, int32_t level);
 
 // The known class of a class identity, as classInfo finds it.
 const ClassInfo* lookUpClass(const ClassKey& key);
+
+// The table itself (max/class_table.cpp), of count entries.
+const ClassInfo* classTable(uint32_t& count);

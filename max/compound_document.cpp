@@ -4,6 +4,7 @@
 
 #include "frame/module_state.h"
 #include "max/chunk_reader.h"
+#include "max/names.h"
 #include "max/stream_decoding.h"
 #include "platform/compound_file.h"
 #include "platform/heap.h"
@@ -73,20 +74,6 @@ HGLOBAL copyStream(const compound::Document& document, const compound::Stream& l
 }
 
 }  // namespace
-
-void widenName(WCHAR* dest, const char* src, uint32_t units) {
-    if (!dest || !src || units == 0) return;
-    uint32_t i = 0;
-    for (; i + 1 < units && src[i] != 0; ++i) dest[i] = static_cast<unsigned char>(src[i]);
-    dest[i] = 0;
-}
-
-void narrowName(char* dest, const WCHAR* src) {
-    if (!dest || !src) return;
-    uint32_t i = 0;
-    for (; src[i] != 0; ++i) dest[i] = static_cast<char>(src[i] & 0xFF);
-    dest[i] = 0;
-}
 
 void reportStorageError(HRESULT result) {
     const auto code = static_cast<uint32_t>(result);

@@ -11,7 +11,7 @@ constexpr uint32_t MaxPathLength = 260;
 
 // Zeroes the context, opens the document and its "Scene" stream. The open
 // succeeded when file.stream is set; otherwise the reason has been shown.
-// closeMaxFile (max/max_file.h) releases what it opened.
+// closeMaxFile (max/max.h) releases what it opened.
 void openMaxFile(MaxFile& file, const char* path);
 // Shows the text of a structured-storage result at level 1.
 void reportStorageError(HRESULT result);
@@ -23,8 +23,3 @@ void reportStorageError(HRESULT result);
 // stream, the document is damaged or memory runs out.
 HGLOBAL loadCompoundStream(HostStream* stream, const char* name);
 
-// One 16-bit unit per byte and back (the low byte), zero-terminated; nothing
-// happens when either pointer is null. units bounds the destination of
-// widenName, terminator included.
-void widenName(WCHAR* dest, const char* src, uint32_t units);
-void narrowName(char* dest, const WCHAR* src);

@@ -9,7 +9,7 @@
 #include <cstdint>
 
 #include "frame/contract/host_records.h"
-#include "max/look_at.h"
+#include "max/look_at_setup.h"
 #include "max/max_file.h"
 
 // The local matrix at time 0 that the controller of the reference index

@@ -5,16 +5,7 @@
 
 #include <cstdint>
 
-#include "frame/contract/host_records.h"
 #include "max/max_file.h"
-
-struct LookAtSetup {
-    bool present;
-    int32_t target;   // reference index of the target node
-    Point3 position;  // the position controller's value, in the parent's space
-    float roll;       // radians, about the node's own Z axis
-    HostMatrix scale;
-};
 
 // Gives every node that has a Look At controller the local matrix that
 // turns its Z axis away from its target: z = normalize(P - T),

@@ -5,7 +5,7 @@
 #include "max/chunk_ids.h"
 #include "max/chunk_reader.h"
 #include "max/class_registry.h"
-#include "max/compound_document.h"
+#include "max/names.h"
 #include "max/param_block.h"
 #include "max/param_block2.h"
 #include "max/references.h"

@@ -1,10 +1,13 @@
 #include "max/max.h"
 
+#include <cstring>
+
 #include "frame/module_state.h"
 #include "geometry/memory.h"
 #include "max/chunk_reader.h"
 #include "max/class_directory.h"
 #include "max/compound_document.h"
+#include "max/materials.h"
 #include "max/references.h"
 #include "max/scene.h"
 #include "platform/heap.h"
@@ -57,4 +60,18 @@ int32_t importMaxFile(const char* path, HostScene* scene) {
 
 HGLOBAL readMaxThumbnail(HostStream* stream) {
     return loadCompoundStream(stream, ThumbnailStreamName);
+}
+
+void closeMaxFile(MaxFile& file) {
+    if (file.stream) file.stream->Release();
+    if (file.storage) file.storage->Release();
+    if (file.pool) file.pool->Release();
+    heapFree(file.classes);
+    heapFree(file.knownClasses);
+    heapFree(file.reportedClasses);
+    if (file.refs) releaseSceneObjects(file);
+    releaseMaterials(file);
+    releaseRefTable(file);
+    releaseStreamWindow(file);
+    std::memset(&file, 0, sizeof file);
 }

@@ -50,7 +50,3 @@ struct MaxFile {
     unsigned char* reportedClasses;  // by class index: shown once as unsupported; null until needed
     MaterialTable* materials;        // made on first use (max/materials.h)
 };
-
-// Releases everything the context holds, the objects built for the scene
-// included; safe after a failed open, and twice.
-void closeMaxFile(MaxFile& file);

@@ -9,7 +9,7 @@
 
 #include "frame/contract/host_interfaces.h"
 #include "geometry/poly_mesh.h"
-#include "max/look_at.h"
+#include "max/look_at_setup.h"
 
 struct MaxMaterial;
 

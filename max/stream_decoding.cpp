@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "max/chunk_reader.h"
-#include "max/compound_document.h"
 #include "max/inflate.h"
+#include "max/names.h"
 #include "platform/byte_cursor.h"
 #include "platform/heap.h"
 #include "platform/zstd.h"

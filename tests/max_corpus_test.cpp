@@ -21,6 +21,7 @@
 #include "max/class_directory.h"
 #include "max/class_registry.h"
 #include "max/compound_document.h"
+#include "max/max.h"
 #include "max/objects.h"
 #include "max/references.h"
 #include "max/scene.h"

@@ -8,6 +8,7 @@
 #include "host/app.h"
 #include "max/chunk_reader.h"
 #include "max/compound_document.h"
+#include "max/max.h"
 #include "max/references.h"
 #include "platform/control.h"
 #include "platform/heap.h"
