@@ -107,13 +107,8 @@ HRESULT decodeCurrentStream(MaxFile& file, StreamRole role, bool compressedName)
     return S_OK;
 }
 
-}  // namespace
-
-uint32_t decodedLimit(uint32_t storedSize) {
-    const uint64_t limit = uint64_t{storedSize} * MaxExpansion;
-    return limit < MaxDecodedSize ? static_cast<uint32_t>(limit) : MaxDecodedSize;
-}
-
+// The name under which the stream name is stored compressed with zstd, into
+// out (units long, terminator included); false when it does not fit.
 bool compressedStreamName(const char* name, char* out, uint32_t units) {
     for (const IrregularName& irregular : IrregularNames) {
         if (std::strcmp(name, irregular.plain) == 0) {
@@ -127,6 +122,13 @@ bool compressedStreamName(const char* name, char* out, uint32_t units) {
     std::memcpy(out, name, length);
     std::memcpy(out + length, CompressedSuffix, sizeof CompressedSuffix);
     return true;
+}
+
+}  // namespace
+
+uint32_t decodedLimit(uint32_t storedSize) {
+    const uint64_t limit = uint64_t{storedSize} * MaxExpansion;
+    return limit < MaxDecodedSize ? static_cast<uint32_t>(limit) : MaxDecodedSize;
 }
 
 DecodeStatus decodeStreamBytes(const unsigned char* bytes, uint32_t size, StreamRole role, OutputBuffer& out) {

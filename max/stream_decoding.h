@@ -22,10 +22,6 @@ enum class StreamRole { Scene, Other };
 // The decoded size a stream of storedSize bytes may reach.
 uint32_t decodedLimit(uint32_t storedSize);
 
-// The name under which the stream name is stored compressed with zstd, into
-// out (units long, terminator included); false when it does not fit.
-bool compressedStreamName(const char* name, char* out, uint32_t units);
-
 // Decodes a compressed stream's bytes, gzip or FF FF and zstd frames, into
 // out (whose limit the caller sets), with the zstd wrapper taken off. Bytes
 // of any other form are damaged.

@@ -151,53 +151,6 @@ TEST_F(Acknowledgement, TheInformationIsStreamedOnTheFaceColour) {
     EXPECT_EQ(import.host().outstandingHelpers(), 0) << "the resource stream is released";
 }
 
-TEST_F(Acknowledgement, DialogOneIsLaidOutAsDrawn) {
-    User user{{IDCANCEL, 0, BST_UNCHECKED}};
-    run();
-    PlatformDialogInfo info{};
-    ASSERT_TRUE(PlatformLastDialog(&info));
-    EXPECT_EQ(info.cx, 277);
-    EXPECT_EQ(info.cy, 199);
-    EXPECT_EQ(info.pointSize, 8);
-    EXPECT_STREQ(info.font, "MS Sans Serif");
-    EXPECT_STREQ(info.caption, "3D Stdudio MAX WARNING");
-    // pop-up, visible, caption, system menu, modal frame, 3D look, context help, and the font
-    EXPECT_EQ(info.style, 0x80000000u | 0x10000000u | 0x00C00000u | 0x00080000u | 0x80u | 0x4u | 0x2000u | 0x40u);
-
-    struct Expected {
-        int id;
-        const char* className;
-        const char* text;
-        DWORD style;
-        DWORD exStyle;
-        short x, y, cx, cy;
-    };
-    constexpr DWORD Child = 0x50000000u;  // child, visible
-    constexpr DWORD TabStop = 0x00010000u;
-    const Expected controls[] = {
-        {-1, "STATIC", "MAX", Child | 0x3u, 0, 12, 13, 21, 20},
-        {IDCANCEL, "BUTTON", "Cancel", Child | TabStop | 0x300u | 0x1u, 0, 168, 176, 50, 14},
-        {IDOK, "BUTTON", "I Agree", Child | TabStop | 0x300u, 0, 218, 176, 50, 14},
-        {IDC_SHOW_AGAIN, "BUTTON", "Show this dialog in future", Child | TabStop | 0x3u, 0, 16, 176, 132, 12},
-        {IDC_INFO_TEXT, "RICHEDIT", "", Child | 0x00200000u | 0x4u | 0x800u | 0x40u, 0x200u, 48, 8, 220, 160},
-    };
-    ASSERT_EQ(info.controlCount, 5);
-    for (int i = 0; i < 5; ++i) {
-        PlatformDialogControl c{};
-        ASSERT_TRUE(PlatformLastDialogControl(i, &c));
-        const Expected& e = controls[i];
-        EXPECT_EQ(c.id, e.id) << i;
-        EXPECT_EQ(lstrcmpiA(c.className, e.className), 0) << c.className;
-        EXPECT_STREQ(c.text, e.text) << i;
-        EXPECT_EQ(c.style, e.style) << i;
-        EXPECT_EQ(c.exStyle, e.exStyle) << i;
-        EXPECT_EQ(c.x, e.x) << i;
-        EXPECT_EQ(c.y, e.y) << i;
-        EXPECT_EQ(c.cx, e.cx) << i;
-        EXPECT_EQ(c.cy, e.cy) << i;
-    }
-}
-
 // The thumbnail mode: the stream's true bytes, found through the host stream.
 namespace {
 

@@ -332,6 +332,10 @@ TEST(MaxImport, DerivedObjectsTakeTheirBaseObject) {
     const int block = w.paramBlock({floatParam(0, 3.0f)});
     w.node("OverPrimitive", -1, {mesh, w.derived({modifier, w.primitive(BoxClass, {block})})});
     w.node("OverNothing", -1, {w.derived({modifier})});
+    // A modifier and a primitive of one identifier, told apart by their superclass.
+    const int bend = w.controller("Bend", {0x10, 0, 0x810}, {w.paramBlock({floatParam(0, 90.0f)})});
+    const int cylinder = w.primitive({0x12, 0, 0x10}, {w.paramBlock({floatParam(0, 4.0f)})});
+    w.node("BentCylinder", -1, {w.derived({bend, cylinder})});
     MaxImport import;
     ASSERT_EQ(import.run(writeTempFile("derived.max", w.build())), 1);
     const refhost::NodeData* overMesh = import.node("OverMesh");
@@ -345,6 +349,9 @@ TEST(MaxImport, DerivedObjectsTakeTheirBaseObject) {
     EXPECT_EQ(overPrimitive->vertices.size(), built.vertices.size());
     EXPECT_EQ(overPrimitive->faces.size(), built.faces.size());
     EXPECT_EQ(import.node("OverNothing")->kind, refhost::NodeKind::Node);
+    const refhost::NodeData* bent = import.node("BentCylinder");
+    EXPECT_EQ(bent->primitiveKind, PrimitiveCylinder) << "the Bend is no box";
+    EXPECT_EQ(import.scene().nodes().size(), 4u) << "one host node per node";
 }
 
 TEST(MaxImport, BadChunkLengthsEndOrAreCutToTheirContainer) {

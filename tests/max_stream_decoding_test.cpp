@@ -48,27 +48,6 @@ Bytes join(Bytes a, const Bytes& b) {
 
 }  // namespace
 
-TEST(MaxStreamNames, CompressedStreamsTakeASuffixOrTheirShortName) {
-    char name[32];
-    ASSERT_TRUE(compressedStreamName("Scene", name, sizeof name));
-    EXPECT_STREQ(name, "Scene_Compressed");
-    ASSERT_TRUE(compressedStreamName("ClassDirectory3", name, sizeof name));
-    EXPECT_STREQ(name, "ClassDirectory3_Compressed");
-    ASSERT_TRUE(compressedStreamName("ScriptedCustAttribDefs", name, sizeof name));
-    EXPECT_STREQ(name, "Scripted_CA_Defs_Compressed") << "the one name that would pass 31 units";
-    EXPECT_FALSE(compressedStreamName("TwentyOneCharacters__", name, sizeof name)) << "32 units with the terminator";
-    EXPECT_TRUE(compressedStreamName("TwentyCharacters____", name, sizeof name));
-    EXPECT_EQ(std::strlen(name), 31u);
-}
-
-TEST(MaxStreamDecoding, TheBoundIs256TimesTheStoredSizeAndAtMost1GiB) {
-    EXPECT_EQ(decodedLimit(0), 0u);
-    EXPECT_EQ(decodedLimit(100), 25600u);
-    EXPECT_EQ(decodedLimit(4u << 20), 1u << 30);
-    EXPECT_EQ(decodedLimit(5u << 20), 1u << 30);
-    EXPECT_EQ(decodedLimit(0xFFFFFFFFu), 1u << 30);
-}
-
 TEST(MaxStreamDecoding, GzipMembersInflate) {
     const int heap = PlatformHeapBlocksInUse();
     const Bytes payload = somePayload(300000);

@@ -243,85 +243,46 @@ TEST(MaxViewerTree, ClassesAndChunksInFileOrderWithSummariesAfterTheChildren) {
     EXPECT_EQ(items[9].item.updated, 0u);
 }
 
-TEST(MaxViewerTree, ValuesReplaceTheTextOfTheirChunks) {
-    const std::vector<std::string> texts = objectChunkTexts({
-        Chunk::int32s(0x0001, {-2}), Chunk::int32s(0x0003, {26}), Chunk::data(0x0005, {0xFF, 0xFF}),
-        Chunk::floats(0x0100, {1.5f}), Chunk::floats(0x0102, {1.0f, 0.5f, 0.0f}),
-        Chunk::floats(0x0102, {-0.25f, 2.0f, 0.999f}),
-        Chunk::container(0x0001, {}),  // a container is never read as a value
-    });
-    const std::vector<std::string> expected{
-        "Count :0xfffffffe (-2)",
-        "Index :0x1a (26)",
-        "Version :65535",
-        "Float :1.5",
-        "rgb(1,0.5,0) or RGB(255,127,0)",
-        "rgb(-0.25,2,0.999) or RGB(-63,510,254)",
-        "CHUNK 0x0001 Size: 0 ",
-    };
-    EXPECT_EQ(texts, expected);
-}
-
-TEST(MaxViewerTree, StringChunksShowTheirTextAndOtherDataItsFirstBytes) {
-    std::vector<Chunk> chunks;
-    for (uint16_t id : {0x0110, 0x0962, 0x09BA, 0x1230, 0x1240, 0x2042, 0x4001}) {
-        chunks.push_back(Chunk::utf16(id, "Box01"));
-    }
-    chunks.push_back(Chunk::data(0x2042));
-    chunks.push_back(Chunk::data(0x0962, {'A', 0x01, 'b'}));  // the low byte of whole units only
-    chunks.push_back(Chunk::data(0x1234, counting(80)));
-    chunks.push_back(Chunk::data(0x1235, counting(3)));
-    chunks.push_back(Chunk::data(0x1236));
-    const std::vector<std::string> texts = objectChunkTexts(chunks);
-
-    std::string first50;
+// Each chunk's own text: a value in place of the text (read only from the
+// chunk's own data), a string's first 128 units, other data's first bytes.
+TEST(MaxViewerTree, EachChunkShowsItsValueTextOrFirstBytes) {
+    std::string first50, long200;
     for (int i = 0; i < 50; ++i) {
         char hex[4];
         std::snprintf(hex, sizeof hex, "%02x", i);
         first50 += (i ? " " : "") + std::string(hex);
     }
-    const std::vector<std::string> expected{
-        "CHUNK 0x0110 Size: 10 DATA [ Box01 ]",   "CHUNK 0x0962 Size: 10 DATA [ Box01 ]",
-        "CHUNK 0x09ba Size: 10 DATA [ Box01 ]",   "CHUNK 0x1230 Size: 10 DATA [ Box01 ]",
-        "CHUNK 0x1240 Size: 10 DATA [ Box01 ]",   "CHUNK 0x2042 Size: 10 DATA [ Box01 ]",
-        "CHUNK 0x4001 Size: 10 DATA [ Box01 ]",   "CHUNK 0x2042 Size: 0 DATA",
-        "CHUNK 0x0962 Size: 3 DATA [ A ]",        "CHUNK 0x1234 Size: 80 DATA [ " + first50 + " ]",
-        "CHUNK 0x1235 Size: 3 DATA [ 00 01 02 ]", "CHUNK 0x1236 Size: 0 DATA",
+    for (int i = 0; i < 200; ++i) long200 += static_cast<char>('a' + i % 26);
+    const std::vector<std::pair<Chunk, std::string>> cases = {
+        {Chunk::int32s(0x0001, {-2}), "Count :0xfffffffe (-2)"},
+        {Chunk::int32s(0x0003, {26}), "Index :0x1a (26)"},
+        {Chunk::data(0x0005, {0xFF, 0xFF}), "Version :65535"},
+        {Chunk::floats(0x0100, {1.5f}), "Float :1.5"},
+        {Chunk::floats(0x0102, {1.0f, 0.5f, 0.0f}), "rgb(1,0.5,0) or RGB(255,127,0)"},
+        {Chunk::floats(0x0102, {-0.25f, 2.0f, 0.999f}), "rgb(-0.25,2,0.999) or RGB(-63,510,254)"},
+        {Chunk::floats(0x0102, {std::nanf(""), 1e30f, -1e30f}), "rgb(nan,1e+30,-1e+30) or RGB(0,2147483647,-2147483648)"},
+        {Chunk::container(0x0001, {}), "CHUNK 0x0001 Size: 0 "},  // a container is never read as a value
+        {Chunk::data(0x0001, {0x07, 0x00}), "CHUNK 0x0001 Size: 2 DATA [ 07 00 ]"},  // too short for a count
+        {Chunk::data(0x0005), "CHUNK 0x0005 Size: 0 DATA"},
+        {Chunk::floats(0x0102, {1.0f, 1.0f}), "CHUNK 0x0102 Size: 8 DATA [ 00 00 80 3f 00 00 80 3f ]"},
+        {Chunk::utf16(0x0110, "Box01"), "CHUNK 0x0110 Size: 10 DATA [ Box01 ]"},
+        {Chunk::utf16(0x09BA, "Box01"), "CHUNK 0x09ba Size: 10 DATA [ Box01 ]"},
+        {Chunk::utf16(0x1230, "Box01"), "CHUNK 0x1230 Size: 10 DATA [ Box01 ]"},
+        {Chunk::utf16(0x1240, "Box01"), "CHUNK 0x1240 Size: 10 DATA [ Box01 ]"},
+        {Chunk::utf16(0x2042, "Box01"), "CHUNK 0x2042 Size: 10 DATA [ Box01 ]"},
+        {Chunk::utf16(0x4001, long200), "CHUNK 0x4001 Size: 400 DATA [ " + long200.substr(0, 128) + " ]"},
+        {Chunk::data(0x2042), "CHUNK 0x2042 Size: 0 DATA"},
+        {Chunk::data(0x0962, {'A', 0x01, 'b'}), "CHUNK 0x0962 Size: 3 DATA [ A ]"},  // whole units only
+        {Chunk::data(0x1234, counting(80)), "CHUNK 0x1234 Size: 80 DATA [ " + first50 + " ]"},
+        {Chunk::data(0x1236), "CHUNK 0x1236 Size: 0 DATA"},
     };
-    EXPECT_EQ(texts, expected);
-}
-
-TEST(MaxViewerTree, AStringSummaryHoldsTheFirst128Units) {
-    std::string text;
-    for (int i = 0; i < 200; ++i) text += static_cast<char>('a' + i % 26);
-    const std::vector<std::string> texts = objectChunkTexts({Chunk::utf16(0x4001, text)});
-    ASSERT_EQ(texts.size(), 1u);
-    EXPECT_EQ(texts[0], "CHUNK 0x4001 Size: 400 DATA [ " + text.substr(0, 128) + " ]");
-}
-
-// Sound behaviour where a literal reading would misread the file.
-TEST(MaxViewerTree, AValueIsReadOnlyFromItsOwnChunk) {
-    const std::vector<std::string> texts = objectChunkTexts({
-        Chunk::data(0x0001, {0x07, 0x00}),  // too short for a count
-        Chunk::data(0x0005),
-        Chunk::floats(0x0100, {}),
-        Chunk::floats(0x0102, {1.0f, 1.0f}),
-        Chunk::int32s(0x0003, {4}),
-    });
-    const std::vector<std::string> expected{
-        "CHUNK 0x0001 Size: 2 DATA [ 07 00 ]",
-        "CHUNK 0x0005 Size: 0 DATA",
-        "CHUNK 0x0100 Size: 0 DATA",
-        "CHUNK 0x0102 Size: 8 DATA [ 00 00 80 3f 00 00 80 3f ]",
-        "Index :0x4 (4)",
-    };
-    EXPECT_EQ(texts, expected);
-}
-
-TEST(MaxViewerTree, ColoursBeyondTheIntegersSaturate) {
-    const std::vector<std::string> texts = objectChunkTexts({Chunk::floats(0x0102, {std::nanf(""), 1e30f, -1e30f})});
-    ASSERT_EQ(texts.size(), 1u);
-    EXPECT_EQ(texts[0], "rgb(nan,1e+30,-1e+30) or RGB(0,2147483647,-2147483648)");
+    std::vector<Chunk> chunks;
+    std::vector<std::string> expected;
+    for (const auto& [chunk, text] : cases) {
+        chunks.push_back(chunk);
+        expected.push_back(text);
+    }
+    EXPECT_EQ(objectChunkTexts(chunks), expected);
 }
 
 TEST(MaxViewerTree, AnObjectsPlaceIsShownInHex) {

@@ -175,7 +175,8 @@ int MaxWriter::addClass(const std::string& name, ClassId id) {
 
 int MaxWriter::classFor(const std::string& name, ClassId id) {
     for (std::size_t i = 0; i < classes_.size(); ++i) {
-        if (classes_[i].name == name && classes_[i].id.a == id.a && classes_[i].id.b == id.b)
+        if (classes_[i].name == name && classes_[i].id.a == id.a && classes_[i].id.b == id.b &&
+            classes_[i].id.superclass == id.superclass)
             return static_cast<int>(i);
     }
     return addClass(name, id);
@@ -291,7 +292,7 @@ Bytes MaxWriter::classDirectoryStream(HeaderForm form) const {
         std::vector<Chunk> parts;
         if (!c.name.empty()) parts.push_back(Chunk::utf16(0x2042, c.name));
         Bytes record;
-        for (uint32_t word : {0u, c.id.a, c.id.b, 0u}) appendInt32(record, static_cast<int32_t>(word));
+        for (uint32_t word : {0u, c.id.a, c.id.b, c.id.superclass}) appendInt32(record, static_cast<int32_t>(word));
         parts.push_back(Chunk::data(0x2060, record));
         entries.push_back(Chunk::container(0x2040, std::move(parts)));
     }

@@ -59,9 +59,11 @@ Bytes concat(const std::vector<Chunk>& chunks, HeaderForm form = HeaderForm::Sho
 void appendInt32(Bytes& bytes, int32_t value);
 void appendFloat(Bytes& bytes, float value);
 
-// Class identifiers (A, B) the importer knows.
+// Class identifiers (A, B) the importer knows, with a superclass where the
+// test needs one (0 writes none).
 struct ClassId {
     uint32_t a, b;
+    uint32_t superclass = 0;
 };
 constexpr ClassId NodeClass{1, 0};
 constexpr ClassId SceneClass{0x2221, 0};
