@@ -13,6 +13,9 @@ constexpr uint16_t ChunkSparseRefList = 0x2035;  // slot count, then (slot, refe
 // place of a class index.
 constexpr uint16_t ChunkDerivedObject = 0x2032;
 constexpr uint16_t ChunkModContext = 0x2500;  // one per modifier of a derived object, top first
+constexpr uint16_t ChunkModContextTransform = 0x2510;  // 4x3 matrix and flags
+constexpr uint16_t ChunkModContextBox = 0x2511;        // the box of the modifier's input
+constexpr uint16_t ChunkModContextData = 0x2512;       // what the modifier keeps for this object
 
 // The class directory.
 constexpr uint16_t ChunkClassName = 0x2042;

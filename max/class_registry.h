@@ -12,6 +12,7 @@
 
 class ObjectValue;
 struct ClassInfo;
+struct StackModifier;
 
 enum class ClassRole : uint8_t { Object, Modifier, Controller, Material, Other };
 
@@ -57,6 +58,8 @@ enum class MaxClass : uint16_t {
 // Reads the object that the reference index names into value; false when it
 // yields nothing.
 using ObjectReader = bool (*)(MaxFile& file, int32_t reference, const ClassInfo& info, ObjectValue& value);
+// Applies a modifier of a stack to the value below it, in place.
+using ModifierApply = void (*)(MaxFile& file, const StackModifier& modifier, ObjectValue& value);
 
 struct ClassInfo {
     uint32_t superclass;
@@ -66,10 +69,12 @@ struct ClassInfo {
     ClassRole role;
     int32_t primitiveKind;  // the host's kind for a primitive, else 0
     ObjectReader read;      // for objects
+    ModifierApply apply;    // for modifiers the importer evaluates
 };
 
 // Superclasses as class records give them.
 constexpr uint32_t SuperclassGeometry = 0x10;
+constexpr uint32_t SuperclassModifier = 0x810;
 
 // The known class of a class index, or null. A class record without a
 // superclass is matched by its identifier alone.

@@ -28,18 +28,18 @@ constexpr ClassRole Material = ClassRole::Material;
 constexpr ClassRole Other = ClassRole::Other;
 
 constexpr ClassInfo primitive(uint32_t a, uint32_t b, int32_t kind) {
-    return {SuperclassGeometry, a, b, false, MaxClass::Primitive, Object, kind, readPrimitive};
+    return {SuperclassGeometry, a, b, false, MaxClass::Primitive, Object, kind, readPrimitive, nullptr};
 }
 constexpr ClassInfo controller(uint32_t superclass, uint32_t a, uint32_t b, MaxClass id, bool anyB = false) {
-    return {superclass, a, b, anyB, id, Controller, 0, nullptr};
+    return {superclass, a, b, anyB, id, Controller, 0, nullptr, nullptr};
 }
 
 // Where identifiers collide, the first entry is the one a record without a
 // superclass gets.
 constexpr ClassInfo Classes[] = {
-    {SuperclassGeometry, 0xE44F10B3u, 0, false, MaxClass::EditableMesh, Object, 0, readEditableMesh},
-    {SuperclassGeometry, 0x1BF8338Du, 0x192F6098u, false, MaxClass::EditablePoly, Object, 0, readEditablePoly},
-    {SuperclassGeometry, 0x081F1DFCu, 0x77566F65u, false, MaxClass::Plane, Object, 0, readPlane},
+    {SuperclassGeometry, 0xE44F10B3u, 0, false, MaxClass::EditableMesh, Object, 0, readEditableMesh, nullptr},
+    {SuperclassGeometry, 0x1BF8338Du, 0x192F6098u, false, MaxClass::EditablePoly, Object, 0, readEditablePoly, nullptr},
+    {SuperclassGeometry, 0x081F1DFCu, 0x77566F65u, false, MaxClass::Plane, Object, 0, readPlane, nullptr},
     primitive(0x00000010u, 0, PrimitiveBox),
     primitive(0x00000011u, 0, PrimitiveSphere),
     primitive(0x00000012u, 0, PrimitiveCylinder),
@@ -80,14 +80,14 @@ constexpr ClassInfo Classes[] = {
     controller(SuperclassScaleControl, 0x118F7C01u, 0xFEEE238Bu, MaxClass::ScaleXyz),
     controller(SuperclassScaleControl, 0x4B4B1004u, 0, MaxClass::ScaleList),
 
-    {SuperclassMaterial, 0x2u, 0, false, MaxClass::StandardMaterial, Material, 0, nullptr},
-    {SuperclassMaterial, 0x200u, 0, false, MaxClass::MultiMaterial, Material, 0, nullptr},
+    {SuperclassMaterial, 0x2u, 0, false, MaxClass::StandardMaterial, Material, 0, nullptr, nullptr},
+    {SuperclassMaterial, 0x200u, 0, false, MaxClass::MultiMaterial, Material, 0, nullptr, nullptr},
 
-    {SuperclassParamBlock, 0x8u, 0, false, MaxClass::ParamBlock, Other, 0, nullptr},
-    {SuperclassParamBlock2, 0x82u, 0, false, MaxClass::ParamBlock2, Other, 0, nullptr},
-    {SuperclassTexmapContainer, 0x1200u, 0, false, MaxClass::Texmaps, Other, 0, nullptr},
-    {SuperclassReferenceTarget, 0x1200u, 0, false, MaxClass::Texmaps, Other, 0, nullptr},
-    {SuperclassTexmap, 0x240u, 0, false, MaxClass::Bitmap, Other, 0, nullptr},
+    {SuperclassParamBlock, 0x8u, 0, false, MaxClass::ParamBlock, Other, 0, nullptr, nullptr},
+    {SuperclassParamBlock2, 0x82u, 0, false, MaxClass::ParamBlock2, Other, 0, nullptr, nullptr},
+    {SuperclassTexmapContainer, 0x1200u, 0, false, MaxClass::Texmaps, Other, 0, nullptr, nullptr},
+    {SuperclassReferenceTarget, 0x1200u, 0, false, MaxClass::Texmaps, Other, 0, nullptr, nullptr},
+    {SuperclassTexmap, 0x240u, 0, false, MaxClass::Bitmap, Other, 0, nullptr, nullptr},
 };
 
 }  // namespace

@@ -40,3 +40,20 @@ bool readModifierStack(MaxFile& file, int32_t reference, ModifierStack& stack) {
     stack.count = modifiers;
     return true;
 }
+
+bool readModContext(MaxFile& file, const StackModifier& modifier, ModContext& context) {
+    context = ModContext{};
+    ChunkHeader chunk{};
+    if (modifier.contextPosition == 0 || !readChunkAt(file, modifier.contextPosition, chunk)) return false;
+    for (ChunkHeader c{}; nextChunk(file, chunkEnd(chunk), c); skipChunk(file, c)) {
+        if (c.id == ChunkModContextTransform && chunkDataSize(c) >= sizeof context.transform) {
+            context.hasTransform = readWords(file, context.transform, 12);
+        } else if (c.id == ChunkModContextBox && chunkDataSize(c) >= sizeof context.box) {
+            context.hasBox = readWords(file, context.box, 6);
+        } else if (c.id == ChunkModContextData && c.kind == ChunkKindContainer) {
+            context.hasData = true;
+            context.data = c;
+        }
+    }
+    return true;
+}

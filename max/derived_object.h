@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "max/chunk_reader.h"
 #include "max/max_file.h"
 
 struct ClassInfo;
@@ -26,7 +27,21 @@ struct ModifierStack {
     StackModifier modifiers[MaxStackModifiers];  // bottom first: the order they apply in
 };
 
+// What a modifier keeps for one object (its context): the context transform
+// (rows X, Y, Z, translation), the box of its input (minimum, maximum), and
+// where its own data lies.
+struct ModContext {
+    bool hasTransform = false;
+    float transform[4][3] = {};
+    bool hasBox = false;
+    float box[6] = {};
+    bool hasData = false;
+    ChunkHeader data{};  // the 0x2512 container
+};
+
 bool isDerivedObject(MaxFile& file, int32_t reference);
 // The stack of the derived object that the reference names; false when it
 // names none.
 bool readModifierStack(MaxFile& file, int32_t reference, ModifierStack& stack);
+// The modifier's context; false when it has none.
+bool readModContext(MaxFile& file, const StackModifier& modifier, ModContext& context);

@@ -7,6 +7,6 @@
 
 class ObjectValue;
 
-// Applies the modifier to value. A modifier the importer does not evaluate
-// passes its input on unchanged.
+// Applies the modifier to value, by its class's entry in the class table. A
+// modifier the importer does not evaluate passes its input on unchanged.
 void applyModifier(MaxFile& file, const StackModifier& modifier, ObjectValue& value);
