@@ -266,6 +266,10 @@ bool NextKeyword(AseReader& reader) {
     for (;;) {
         if (!ScanToken(reader)) return false;
         if (reader.token[0] == '*' || TokenIsCloseBrace(reader)) return true;
+        // Every block that is read is opened by its own parser, so a brace
+        // met here opens the block of a keyword that nobody reads, after its
+        // values: read as the enclosing block's, its end would close that.
+        if (TokenIsOpenBrace(reader) && !SkipBlock(reader)) return false;
     }
 }
 

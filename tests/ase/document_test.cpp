@@ -59,12 +59,41 @@ TEST(Document, FailedBlockStopsTheLoop) {
     }
 }
 
-TEST(Document, StrayClosingBraceIsReportedAndTakesTheNextToken) {
-    AseText input("} *GEOMOBJECT { *NODE_NAME \"lost\" } *UNKNOWN 1 *COMMENT \"c\" *3DSMAX_ASCIIEXPORT 200");
+TEST(Document, StrayClosingBraceIsReportedAndTakesNothingElse) {
+    AseText input("} *GEOMOBJECT { *NODE_NAME \"kept\" } *UNKNOWN 1 *COMMENT \"c\" *3DSMAX_ASCIIEXPORT 200");
     ASSERT_TRUE(ParseDocument(input.reader));
     EXPECT_EQ(input.messages(), (Lines{"0: } skiped", "0: *UNKNOWN skiped"}));
-    EXPECT_TRUE(input.scene.nodes().empty()) << "the object after the brace was taken as its value and skipped";
+    ASSERT_EQ(input.scene.nodes().size(), 1u) << "the object after the brace is read";
+    EXPECT_EQ(input.node(0).name, "kept");
     EXPECT_EQ(input.scene.sceneInfo().size(), 2u);
+}
+
+TEST(Document, BlocksAfterKeywordValuesAreSkippedWhole) {
+    // Nothing inside such a block is read, and its end closes nothing: the
+    // enclosing block ends where it does, and the object after it arrives
+    // at the document level.
+    for (const std::string text : {
+             "*UNKNOWN 1 2 { *GEOMOBJECT { *NODE_NAME \"inner\" } }",
+             "*MATERIAL_LIST { *MATERIAL_COUNT 1 *MATERIAL 0 { *MATERIAL_SHINE 0.5 7 { *MATERIAL_NAME \"inner\" } "
+             "*MATERIAL_XP_TYPE Filter { } } }",
+             "*MATERIAL_LIST { *MATERIAL_COUNT 1 *MATERIAL 0 { *MAP_DIFFUSE { *MAP_AMOUNT 1.0 { *BITMAP \"inner\" } } } }",
+             "*CAMERAOBJECT { *CAMERA_TYPE Target 2 { *NODE_NAME \"inner\" } *CAMERA_SETTINGS { *CAMERA_NEAR 1 2 { "
+             "*CAMERA_FOV 9 } } }",
+             "*LIGHTOBJECT { *LIGHT_SPOTSHAPE Circle 2 { *NODE_NAME \"inner\" } *LIGHT_SETTINGS { *LIGHT_UNKNOWN 1 { } } }",
+             "*GEOMOBJECT { *MESH { *MESH_NUMFACES 1 *MESH_FACE_LIST { *MESH_FACE 0: *MESH_SMOOTHING { *MESH_MTLID 9 } "
+             "*MESH_EXTRA 1 2 { *MESH_MTLID 9 } } } }",
+         }) {
+        AseText input(text + " *HELPEROBJECT { *NODE_NAME \"after\" }");
+        ASSERT_TRUE(ParseDocument(input.reader)) << text;
+        EXPECT_TRUE(input.traceWith("inner").empty()) << text;
+        EXPECT_TRUE(input.traceWith("(9").empty()) << text;
+        const Lines expected = text[1] == 'U' ? Lines{"0: *UNKNOWN skiped"} : Lines{};
+        EXPECT_EQ(input.messages(), expected) << text;
+        ASSERT_FALSE(input.scene.nodes().empty()) << text;
+        const refhost::NodeData& after = *input.scene.nodes().back();
+        EXPECT_EQ(after.name, "after") << text;
+        EXPECT_EQ(after.parent(), nullptr) << text;
+    }
 }
 
 TEST(Materials, PropertiesMapsAndSubMaterials) {

@@ -155,6 +155,34 @@ TEST(Geometry, SmoothingWithoutGroupsLeavesTheListsEndToTheList) {
     EXPECT_EQ(input.node(0).texVertices.size(), 1u);
 }
 
+TEST(Geometry, MappingChannelsAreSkippedWhole) {
+    // Channels after the first are written as a keyword with a value and a
+    // block; read as the mesh's own, theirs would replace its texture
+    // coordinates, and their end would close the mesh.
+    AseText input(geomObject(R"(
+        *MESH_NUMVERTEX 3 *MESH_NUMFACES 1
+        *MESH_VERTEX_LIST { *MESH_VERTEX 0 0 0 0 *MESH_VERTEX 1 1 0 0 *MESH_VERTEX 2 0 1 0 }
+        *MESH_FACE_LIST { *MESH_FACE 0: A: 0 B: 1 C: 2 }
+        *MESH_NUMTVERTEX 2 *MESH_TVERTLIST { *MESH_TVERT 0 0.5 0.25 0 *MESH_TVERT 1 1 1 0 }
+        *MESH_NUMTVFACES 1 *MESH_TFACELIST { *MESH_TFACE 0 0 1 1 }
+        *MESH_MAPPINGCHANNEL 2 {
+            *MESH_NUMTVERTEX 1 *MESH_TVERTLIST { *MESH_TVERT 0 9 9 9 }
+            *MESH_NUMTVFACES 1 *MESH_TFACELIST { *MESH_TFACE 0 0 0 0 }
+        }
+        *MESH_NORMALS { *MESH_FACENORMAL 0 0 0 1 })") +
+                  "*GEOMOBJECT { *NODE_NAME \"Next\" }");
+    ASSERT_TRUE(ParseDocument(input.reader));
+    ASSERT_EQ(input.scene.nodes().size(), 2u);
+    const refhost::NodeData& mesh = input.node(0);
+    ASSERT_EQ(mesh.texVertices.size(), 2u);
+    EXPECT_EQ(mesh.texVertices[0].u, 0.5f);
+    const auto f = faceFields(mesh.faces.at(0));
+    EXPECT_EQ((std::vector<int>{f.ta, f.tb, f.tc}), (std::vector<int>{0, 1, 1}));
+    EXPECT_EQ(input.node(1).name, "Next");
+    EXPECT_EQ(input.node(1).parent(), nullptr);
+    EXPECT_TRUE(input.app.messages().empty());
+}
+
 TEST(Geometry, IndicesOutsideTheirArraysAreMendedAndReported) {
     AseText input(geomObject(R"(
         *MESH_NUMVERTEX 3 *MESH_NUMFACES 3

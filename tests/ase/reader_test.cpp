@@ -171,13 +171,16 @@ TEST(Reader, KeywordsCompareWithoutCaseButExactlyOtherwise) {
     EXPECT_EQ(matches, (std::vector<bool>{true, true, false, false, false}));
 }
 
-TEST(Reader, NextKeywordPassesValuesAndOpeningBraces) {
-    AseText input("1 2.5 , { word \"q s\" *KEY 3 } tail");
+TEST(Reader, NextKeywordPassesValuesAndSkipsTheirBlocks) {
+    AseText input("1 2.5 , word \"q s\" *KEY 3 { *INNER { } } 4 } tail");
     ASSERT_TRUE(NextKeyword(input.reader));
     EXPECT_STREQ(input.reader.token, "*KEY") << "the quoted string is passed as separate words";
     ASSERT_TRUE(NextKeyword(input.reader));
-    EXPECT_STREQ(input.reader.token, "}");
-    EXPECT_FALSE(NextKeyword(input.reader));
+    EXPECT_STREQ(input.reader.token, "}") << "the block after the values is skipped whole";
+    EXPECT_EQ(input.remainingTokens(), Tokens{"tail"});
+    AseText open("*KEY 3 { *INNER");
+    ASSERT_TRUE(NextKeyword(open.reader));
+    EXPECT_FALSE(NextKeyword(open.reader)) << "the end of input inside the block";
 }
 
 TEST(Reader, SkipBlockStopsAfterTheOuterClosingBrace) {
