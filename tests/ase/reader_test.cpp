@@ -86,13 +86,6 @@ TEST(Reader, TokensPunctuationAndSeparators) {
     AseText input("*MESH_FACE_LIST{ 1,2 [x] A: 0:\tB:-1\r\nword\"quoted\" }");
     EXPECT_EQ(input.remainingTokens(), (Tokens{"*MESH_FACE_LIST", "{", "1", ",", "2", "[", "x", "]", "A:", "0:", "B:-1",
                                                "word", "\"quoted", "\"", "}"}));
-    EXPECT_EQ(ClassifyChar(':'), CharOrdinary);
-    EXPECT_EQ(ClassifyChar('\v'), CharOrdinary);
-    EXPECT_EQ(ClassifyChar('\0'), CharOrdinary);
-    EXPECT_EQ(ClassifyChar('\xE9'), CharOrdinary);
-    EXPECT_EQ(ClassifyChar('#'), CharSeparator);
-    EXPECT_EQ(ClassifyChar('"'), CharSeparator);
-    EXPECT_EQ(ClassifyChar('}'), CharPunctuation);
 }
 
 TEST(Reader, CommentsRunFromHashToLineFeed) {
