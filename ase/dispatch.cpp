@@ -59,6 +59,9 @@ bool skipUnknown(AseReader& reader, bool report) {
         formatText(text, "%s skiped", reader.token);
         hostApp->ShowMessage(MessageReport, text);
     }
+    // A closing brace at the document level closes no block and has no
+    // value: the object keyword after it must not be taken as one.
+    if (TokenIsCloseBrace(reader)) return true;
     return HandleCommonKeyword(reader);
 }
 

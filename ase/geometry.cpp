@@ -206,10 +206,10 @@ bool ParseFaceList(AseReader& reader, ObjectScope& object, int32_t count) {
         const FaceToken kind = classifyFaceToken(reader);
         if (kind == FaceToken::SmoothingGroups) {
             // Exporters write the keyword without groups for a face in none;
-            // what follows then is the face's next field or the list's end,
-            // read as such instead of as the groups.
+            // what follows then is the face's next field, the list's end or
+            // a block, read as such instead of as the groups.
             if (!NextToken(reader)) return false;
-            tokenWaiting = reader.token[0] == '*' || TokenIsCloseBrace(reader);
+            tokenWaiting = reader.token[0] == '*' || TokenIsCloseBrace(reader) || TokenIsOpenBrace(reader);
         } else if (kind == FaceToken::NewFace) {
             const int32_t index = ReadInt(reader);
             if (index < 0 || index >= count) return false;

@@ -12,21 +12,16 @@ namespace {
 
 constexpr const char* LocaleName = "de_DE.UTF-8";
 
-// The compiled locale, built once per test program and removed when it ends.
+// The compiled locale's folder, built once per test program and removed
+// when it ends; empty when localedef cannot build it.
 struct BuiltLocale {
-    std::string folder;  // empty when it could not be built
-    std::string failure;
-
+    std::string folder;
     BuiltLocale() {
         const auto dir = std::filesystem::temp_directory_path() / ("maxase-locale." + std::to_string(getpid()));
         std::filesystem::create_directories(dir);
         const std::string command = "localedef -i de_DE -f UTF-8 '" + (dir / LocaleName).string() + "' >/dev/null 2>&1";
-        if (std::system(command.c_str()) == 0) {
-            folder = dir.string();
-        } else {
-            failure = "localedef cannot build " + std::string(LocaleName);
-            std::filesystem::remove_all(dir);
-        }
+        if (std::system(command.c_str()) == 0) folder = dir.string();
+        if (folder.empty()) std::filesystem::remove_all(dir);
     }
     ~BuiltLocale() {
         std::error_code ignored;
@@ -34,29 +29,23 @@ struct BuiltLocale {
     }
 };
 
-// The folder holding the compiled locale, or empty with the reason.
-std::string buildLocale(std::string& reason) {
-    static const BuiltLocale built;
-    reason = built.failure;
-    return built.folder;
-}
-
 }  // namespace
 
 CommaLocale::CommaLocale() {
-    const std::string folder = buildLocale(reason_);
-    if (folder.empty()) return;
-    setenv("LOCPATH", folder.c_str(), 1);
+    static const BuiltLocale built;
+    if (built.folder.empty()) {
+        reason_ = "localedef cannot build " + std::string(LocaleName);
+        return;
+    }
+    setenv("LOCPATH", built.folder.c_str(), 1);
     if (!std::setlocale(LC_NUMERIC, LocaleName)) {
         reason_ = std::string("cannot switch to ") + LocaleName;
-        return;
-    }
-    if (std::atof("0.5") != 0.0) {
+    } else if (std::atof("0.5") != 0.0) {
         std::setlocale(LC_NUMERIC, "C");
         reason_ = std::string(LocaleName) + " does not use a decimal comma";
-        return;
+    } else {
+        active_ = true;
     }
-    active_ = true;
 }
 
 CommaLocale::~CommaLocale() {

@@ -1,4 +1,4 @@
-// The document loop, the scene block and the material list.
+// The document loop, blocks that nobody reads, and the material list.
 #include "ase/document.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +11,72 @@
 
 using ase_testing::AseText;
 using Lines = std::vector<std::string>;
+
+TEST(Document, ExportVersionAndFailedBlocks) {
+    for (const auto& [version, text] : std::vector<std::pair<std::string, std::string>>{
+             {"200", "MAX ascii export 2.0"}, {"110", "MAX ascii export 1.10"}, {"7", "MAX ascii export 0.7"}}) {
+        AseText input("*3DSMAX_ASCIIEXPORT " + version);
+        EXPECT_TRUE(ParseDocument(input.reader)) << "the end of the document";
+        EXPECT_EQ(input.traceWith("Scene."), Lines{"Scene.AddSceneInfo(1, " + text + ")"});
+    }
+    // A failed block stops the loop: nothing after it is read.
+    for (const char* text :
+         {"*SCENE *SCENE_FIRSTFRAME 1", "*SCENE { *SCENE_FIRSTFRAME 1", "*MATERIAL_LIST [ }", "*GEOMOBJECT {",
+          "*MATERIAL_LIST { *MATERIAL 0 { } }", "*MATERIAL_LIST { *MATERIAL_COUNT 0 *MATERIAL 0 { } }",
+          "*MATERIAL_LIST { *MATERIAL_COUNT -3 *MATERIAL 0 { } }",
+          "*MATERIAL_LIST { *MATERIAL_COUNT 2 *MATERIAL 2 { } }",
+          "*MATERIAL_LIST { *MATERIAL_COUNT 2 *MATERIAL -1 { } }",
+          "*MATERIAL_LIST { *MATERIAL_COUNT 1000000 *MATERIAL 0 { } }",  // beyond the table limit
+          "*MATERIAL_LIST { *MATERIAL_COUNT 1 *MATERIAL 0 { *NUMSUBMTLS 2 *SUBMATERIAL 2 { } } }",
+          "*MATERIAL_LIST { *MATERIAL_COUNT 1 *MATERIAL 0 { *SUBMATERIAL 0 { } *NUMSUBMTLS 2 } }",
+          "*MATERIAL_LIST { *MATERIAL_COUNT 1 *MATERIAL 0 { *NUMSUBMTLS -1 *SUBMATERIAL 0 { } } }",
+          "*MATERIAL_LIST { *MATERIAL_COUNT 1 *MATERIAL 0 *MATERIAL_NAME \"x\" }"}) {
+        AseText input(std::string(text) + " *3DSMAX_ASCIIEXPORT 200");
+        EXPECT_FALSE(ParseDocument(input.reader)) << text;
+        EXPECT_TRUE(input.scene.sceneInfo().empty()) << text;
+    }
+}
+
+TEST(Document, BlocksAfterKeywordValuesAreSkippedWhole) {
+    // Nothing inside such a block is read, and its end closes nothing: the
+    // enclosing block ends where it does, and the object after it arrives
+    // at the document level.
+    for (const std::string text : {
+             "*UNKNOWN 1 2 { *GEOMOBJECT { *NODE_NAME \"inner\" } }",
+             "*SCENE { *SCENE_FILENAME \"x.max\" *SCENE_ENVMAP 1 { *SCENE_FIRSTFRAME 9 } }",
+             "*MATERIAL_LIST { *MATERIAL_COUNT 1 *MATERIAL 0 { *MATERIAL_SHINE 0.5 7 { *MATERIAL_NAME \"inner\" } "
+             "*MATERIAL_XP_TYPE Filter { } } }",
+             "*MATERIAL_LIST { *MATERIAL_COUNT 1 *MATERIAL 0 { *MAP_DIFFUSE { *MAP_AMOUNT 1.0 { *BITMAP \"inner\" } } "
+             "} }",
+             "*CAMERAOBJECT { *CAMERA_TYPE Target 2 { *NODE_NAME \"inner\" } *CAMERA_SETTINGS { *CAMERA_NEAR 1 2 { "
+             "*CAMERA_FOV 9 } } }",
+             "*LIGHTOBJECT { *LIGHT_SPOTSHAPE Circle 2 { *NODE_NAME \"inner\" } *LIGHT_SETTINGS { *LIGHT_UNKNOWN 1 { } "
+             "} }",
+             "*GEOMOBJECT { *MESH { *MESH_NUMFACES 1 *MESH_FACE_LIST { *MESH_FACE 0: *MESH_SMOOTHING { *MESH_MTLID 9 } "
+             "*MESH_EXTRA 1 2 { *MESH_MTLID 9 } } } }",
+         }) {
+        AseText input(text + " *HELPEROBJECT { *NODE_NAME \"after\" }");
+        ASSERT_TRUE(ParseDocument(input.reader)) << text;
+        EXPECT_TRUE(input.traceWith("inner").empty()) << text;
+        EXPECT_TRUE(input.traceWith("(9").empty()) << text;
+        EXPECT_EQ(input.reader.firstFrame, 0.0f) << text;
+        const Lines expected = text[1] == 'U' ? Lines{"0: *UNKNOWN skiped"} : Lines{};
+        EXPECT_EQ(input.messages(), expected) << text;
+        ASSERT_FALSE(input.scene.nodes().empty()) << text;
+        const refhost::NodeData& after = *input.scene.nodes().back();
+        EXPECT_EQ(after.name, "after") << text;
+        EXPECT_EQ(after.parent(), nullptr) << text;
+    }
+}
+
+TEST(Document, StrayClosingBraceIsReportedAndTakesNothingElse) {
+    AseText input("} *GEOMOBJECT { *NODE_NAME \"kept\" } *UNKNOWN 1 *COMMENT \"c\" *3DSMAX_ASCIIEXPORT 200");
+    ASSERT_TRUE(ParseDocument(input.reader));
+    EXPECT_EQ(input.messages(), (Lines{"0: } skiped", "0: *UNKNOWN skiped"}));
+    ASSERT_EQ(input.scene.nodes().size(), 1u) << "the object after the brace is read";
+    EXPECT_EQ(input.node(0).name, "kept");
+    EXPECT_EQ(input.scene.sceneInfo().size(), 2u);
+}
 
 namespace {
 
@@ -30,72 +96,22 @@ std::string nested(int depth) {
 
 }  // namespace
 
-TEST(Document, ExportVersionBecomesSceneInformation) {
-    for (const auto& [version, text] : std::vector<std::pair<std::string, std::string>>{
-             {"200", "MAX ascii export 2.0"}, {"110", "MAX ascii export 1.10"}, {"7", "MAX ascii export 0.7"}}) {
-        AseText input("*3DSMAX_ASCIIEXPORT " + version);
-        EXPECT_TRUE(ParseDocument(input.reader)) << "the end of the document";
-        EXPECT_EQ(input.traceWith("Scene."), Lines{"Scene.AddSceneInfo(1, " + text + ")"});
-    }
-}
-
-TEST(Document, SceneBlockKeepsTheFrameRange) {
-    AseText input(
-        "*SCENE {\n *SCENE_FILENAME \"x.max\"\n *SCENE_FIRSTFRAME 0\n *SCENE_LASTFRAME 100\n"
-        " *SCENE_FRAMESPEED 30\n *SCENE_TICKSPERFRAME 160\n *SCENE_BACKGROUND_STATIC 0 0 0\n"
-        " *SCENE_AMBIENT_STATIC 0.1 0.1 0.1\n *SCENE_ENVMAP { *MAP_NAME \"m\" }\n}\n*SCENE { *SCENE_FIRSTFRAME 5 }");
-    ASSERT_TRUE(ParseDocument(input.reader));
-    EXPECT_EQ(input.reader.firstFrame, 5.0f) << "a later scene block wins";
-    EXPECT_EQ(input.reader.lastFrame, 100.0f);
-    EXPECT_EQ(input.reader.frameSpeed, 30.0f);
-    EXPECT_TRUE(input.app.messages().empty());
-}
-
-TEST(Document, FailedBlockStopsTheLoop) {
-    for (const char* text :
-         {"*SCENE *SCENE_FIRSTFRAME 1", "*SCENE { *SCENE_FIRSTFRAME 1", "*MATERIAL_LIST [ }", "*GEOMOBJECT {"}) {
-        AseText input(std::string(text) + " *3DSMAX_ASCIIEXPORT 200");
-        EXPECT_FALSE(ParseDocument(input.reader)) << text;
-    }
-}
-
-TEST(Document, StrayClosingBraceIsReportedAndTakesTheNextToken) {
-    AseText input("} *GEOMOBJECT { *NODE_NAME \"lost\" } *UNKNOWN 1 *COMMENT \"c\" *3DSMAX_ASCIIEXPORT 200");
-    ASSERT_TRUE(ParseDocument(input.reader));
-    EXPECT_EQ(input.messages(), (Lines{"0: } skiped", "0: *UNKNOWN skiped"}));
-    EXPECT_TRUE(input.scene.nodes().empty()) << "the object after the brace was taken as its value and skipped";
-    EXPECT_EQ(input.scene.sceneInfo().size(), 2u);
-}
-
 TEST(Materials, PropertiesMapsAndSubMaterials) {
-    AseText input(R"(*MATERIAL_LIST {
-        *MATERIAL_COUNT 2
+    AseText input(R"(*MATERIAL_LIST { *MATERIAL_COUNT 3
         *MATERIAL 1 {
-            *MATERIAL_NAME "Brick"
-            *MATERIAL_CLASS "Standard"
-            *MATERIAL_AMBIENT 0.1 0.2 0.3
-            *MATERIAL_DIFFUSE 0.4 0.5 0.6
-            *MATERIAL_SPECULAR 0.7 0.8 0.9
-            *MATERIAL_SHINE 0.25
-            *MATERIAL_SHINESTRENGTH 0.5
-            *MATERIAL_TRANSPARENCY 0.25
-            *MATERIAL_SOFTEN
-            **MATERIAL_TWOSIDED
-            *MAP_DIFFUSE {
-                *MAP_NAME "Map #1"
-                *BITMAP "C:\maps\brick.bmp"
-                *UVW_U_OFFSET 0.1
-                *UVW_V_OFFSET 0.2
-                *UVW_U_TILING 2
-                *UVW_V_TILING 3
-            }
+            *MATERIAL_NAME "Brick" *MATERIAL_CLASS "Standard" *MATERIAL_AMBIENT 0.1 0.2 0.3
+            *MATERIAL_DIFFUSE 0.4 0.5 0.6 *MATERIAL_SPECULAR 0.7 0.8 0.9 *MATERIAL_SHINE 0.25
+            *MATERIAL_SHINESTRENGTH 0.5 *MATERIAL_TRANSPARENCY 0.25 *MATERIAL_SOFTEN **MATERIAL_TWOSIDED
+            *MAP_DIFFUSE { *MAP_NAME "Map #1" *BITMAP "C:\maps\brick.bmp"
+                *UVW_U_OFFSET 0.1 *UVW_V_OFFSET 0.2 *UVW_U_TILING 2 *UVW_V_TILING 3 }
             *MAP_BUMP { *BITMAP "bump.bmp" }
             *NUMSUBMTLS 2
             *SUBMATERIAL 1 { *MATERIAL_NAME "Mortar" *NUMSUBMTLS 1 *SUBMATERIAL 0 { *MATERIAL_NAME "Deep" } }
         }
+        *MATERIAL 2 { *MATERIAL_TWOSIDED *MATERIAL_SHINE 0.5 *MATERIAL_NAME "Glass" }
     })");
     ASSERT_TRUE(ParseDocument(input.reader));
-    ASSERT_EQ(input.reader.materialCount, 2);
+    ASSERT_EQ(input.reader.materialCount, 3);
     EXPECT_EQ(input.reader.materials[0], nullptr) << "a slot never filled stays empty";
     const MaterialRecord& brick = *input.reader.materials[1];
     EXPECT_EQ(brick.twoSided, 1);
@@ -105,10 +121,9 @@ TEST(Materials, PropertiesMapsAndSubMaterials) {
     EXPECT_EQ(brick.subMaterials[1]->subCount, 1);
     EXPECT_EQ(brick.subMaterials[1]->twoSided, 0);
 
-    ASSERT_EQ(input.scene.materials().size(), 3u) << "one host material per block";
+    ASSERT_EQ(input.scene.materials().size(), 4u) << "one host material per block";
     const refhost::MaterialData& m = *input.scene.materials()[0];
     EXPECT_EQ(brick.hostMaterial, m.self);
-    EXPECT_EQ(m.name, "Brick");
     EXPECT_EQ(property(m, 200)->colour.y, 0.2f);
     EXPECT_EQ(property(m, 201)->colour.z, 0.6f);
     EXPECT_EQ(property(m, 202)->colour.x, 0.7f);
@@ -120,52 +135,17 @@ TEST(Materials, PropertiesMapsAndSubMaterials) {
     EXPECT_EQ(property(m, 208)->number, 0.2f);
     EXPECT_EQ(property(m, 205)->number, 2.0f);
     EXPECT_EQ(property(m, 206)->number, 3.0f);
-    EXPECT_EQ(input.scene.materials()[1]->name, "Mortar");
-    EXPECT_EQ(input.scene.materials()[2]->name, "Deep");
     // The host material exists before any keyword of its block is read.
     const Lines calls = input.traceWith("M");
     ASSERT_GE(calls.size(), 2u);
     EXPECT_EQ(calls[0], "Scene.CreateMaterial -> M0");
     EXPECT_EQ(calls[1], "M0.SetName(Brick)");
-}
-
-TEST(Materials, TwoSidedWithOneAsteriskAsExportersWriteItKeepsTheNextKeyword) {
-    AseText input(
-        "*MATERIAL_LIST { *MATERIAL_COUNT 1 *MATERIAL 0 { *MATERIAL_TWOSIDED *MATERIAL_SHINE 0.5 "
-        "*MATERIAL_NAME \"a\" } }");
-    ASSERT_TRUE(ParseDocument(input.reader));
-    EXPECT_EQ(input.reader.materials[0]->twoSided, 1);
-    EXPECT_NE(property(*input.scene.materials()[0], 221), nullptr) << "the shine value is read";
-    EXPECT_EQ(input.traceWith("SetName"), (Lines{"M0.SetName(a)"}));
-}
-
-TEST(Materials, IndicesOutsideTheirCountsFailTheList) {
-    for (const char* text : {
-             "*MATERIAL_LIST { *MATERIAL 0 { } }",                          // before any count
-             "*MATERIAL_LIST { *MATERIAL_COUNT 0 *MATERIAL 0 { } }",        // count 0
-             "*MATERIAL_LIST { *MATERIAL_COUNT -3 *MATERIAL 0 { } }",       // a negative count is 0
-             "*MATERIAL_LIST { *MATERIAL_COUNT 2 *MATERIAL 2 { } }",        // equal to the count
-             "*MATERIAL_LIST { *MATERIAL_COUNT 2 *MATERIAL -1 { } }",       // negative
-             "*MATERIAL_LIST { *MATERIAL_COUNT 1000000 *MATERIAL 0 { } }",  // beyond the table limit
-             "*MATERIAL_LIST { *MATERIAL_COUNT 1 *MATERIAL 0 { *NUMSUBMTLS 2 *SUBMATERIAL 2 { } } }",
-             "*MATERIAL_LIST { *MATERIAL_COUNT 1 *MATERIAL 0 { *SUBMATERIAL 0 { } *NUMSUBMTLS 2 } }",
-             "*MATERIAL_LIST { *MATERIAL_COUNT 1 *MATERIAL 0 { *NUMSUBMTLS -1 *SUBMATERIAL 0 { } } }",
-             "*MATERIAL_LIST { *MATERIAL_COUNT 1 *MATERIAL 0 *MATERIAL_NAME \"x\" }",  // no block
-         }) {
-        AseText input(std::string(text) + " *3DSMAX_ASCIIEXPORT 200");
-        EXPECT_FALSE(ParseDocument(input.reader)) << text;
-        EXPECT_TRUE(input.scene.sceneInfo().empty()) << "nothing after the failure is read: " << text;
-    }
-}
-
-TEST(Materials, CountsGivenAgainReplaceTheirTables) {
-    AseText input(
-        "*MATERIAL_LIST { *MATERIAL_COUNT 2 *MATERIAL 1 { *NUMSUBMTLS 3 *SUBMATERIAL 2 { } *NUMSUBMTLS 1 } "
-        "*MATERIAL 1 { } *MATERIAL_COUNT 1 *MATERIAL 0 { } }");
-    ASSERT_TRUE(ParseDocument(input.reader));
-    EXPECT_EQ(input.reader.materialCount, 1);
-    EXPECT_NE(input.reader.materials[0], nullptr);
-    EXPECT_EQ(input.scene.materials().size(), 4u) << "host materials are never taken back";
+    EXPECT_EQ(input.traceWith("SetName"),
+              (Lines{"M0.SetName(Brick)", "M1.SetName(Mortar)", "M2.SetName(Deep)", "M3.SetName(Glass)"}));
+    // The one-asterisk form, as exporters write it, keeps the keyword after it.
+    const MaterialRecord& glass = *input.reader.materials[2];
+    EXPECT_EQ(glass.twoSided, 1);
+    EXPECT_NE(property(*input.scene.materials()[3], 221), nullptr) << "the shine value is read";
 }
 
 TEST(Materials, SubMaterialNestingIsCapped) {
