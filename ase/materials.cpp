@@ -31,12 +31,6 @@ bool openBlock(AseReader& reader) {
     return NextToken(reader) && TokenIsOpenBrace(reader);
 }
 
-void freeRecord(MaterialRecord* record) {
-    if (!record) return;
-    FreeMaterialTable(record->subMaterials, record->subCount);
-    heapFree(record);
-}
-
 // Replaces a table with a new one of count null slots (none for a count of 0
 // or below). False when the count is too large, beyond what the input can
 // hold, or memory ran out; the table is then empty.
@@ -52,13 +46,6 @@ bool makeTable(AseReader& reader, MaterialRecord**& table, int32_t& slots, int32
     return true;
 }
 
-// A new zeroed record in slot index of table, replacing an earlier one.
-MaterialRecord* newRecordAt(MaterialRecord** table, int32_t index) {
-    freeRecord(table[index]);
-    table[index] = static_cast<MaterialRecord*>(heapAllocZeroed(sizeof(MaterialRecord)));
-    return table[index];
-}
-
 void setFloatProperty(HostMaterial* material, int32_t id, double value) {
     const float v = static_cast<float>(value);
     material->SetProperty(id, &v);
@@ -71,12 +58,6 @@ void setColourProperty(AseReader& reader, HostMaterial* material, int32_t id) {
 
 }  // namespace
 
-void FreeMaterialTable(MaterialRecord** table, int32_t count) {
-    if (!table) return;
-    for (int32_t i = 0; i < count; ++i) freeRecord(table[i]);
-    heapFree(table);
-}
-
 bool ParseMaterialList(AseReader& reader) {
     if (!openBlock(reader)) return false;
     for (;;) {
@@ -87,7 +68,7 @@ bool ParseMaterialList(AseReader& reader) {
         } else if (TokenIs(reader, Material)) {
             const int32_t index = ReadInt(reader);
             if (index < 0 || index >= reader.materialCount) return false;
-            MaterialRecord* record = newRecordAt(reader.materials, index);
+            MaterialRecord* record = NewRecordAt(reader.materials, index);
             if (!record || !ParseMaterial(reader, *record, 1)) return false;
         } else if (!HandleCommonKeyword(reader)) {
             return false;
@@ -119,7 +100,7 @@ bool ParseMaterial(AseReader& reader, MaterialRecord& record, int32_t depth) {
         } else if (TokenIs(reader, SubMaterial)) {
             const int32_t index = ReadInt(reader);
             if (index < 0 || index >= subLimit) return false;
-            MaterialRecord* sub = newRecordAt(record.subMaterials, index);
+            MaterialRecord* sub = NewRecordAt(record.subMaterials, index);
             if (!sub || !ParseMaterial(reader, *sub, depth + 1)) return false;
         } else if (TokenIs(reader, Ambient)) {
             setColourProperty(reader, material, MaterialAmbient);

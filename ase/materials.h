@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "ase/material_table.h"
 #include "ase/reader.h"
 
 // The most slots a material table or a sub-material array may have. Real
@@ -12,17 +13,8 @@ constexpr int32_t MaxMaterialSlots = 1 << 16;
 // Sub-materials nest; a deeper one fails its material.
 constexpr int32_t MaxMaterialNesting = 64;
 
-struct MaterialRecord {
-    HostMaterial* hostMaterial;  // not owned
-    int32_t subCount;
-    int32_t twoSided;
-    MaterialRecord** subMaterials;  // subCount slots, null until read; owned
-};
-
 bool ParseMaterialList(AseReader& reader);
 // depth: 1 for a material of the list, one more for each sub-material level.
 bool ParseMaterial(AseReader& reader, MaterialRecord& record, int32_t depth);
 bool ParseDiffuseMap(AseReader& reader, MaterialRecord& record);
 
-// Frees count records of a table, sub-materials included, and the table.
-void FreeMaterialTable(MaterialRecord** table, int32_t count);

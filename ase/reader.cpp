@@ -2,7 +2,7 @@
 // lists it declares.
 #include "ase/reader.h"
 
-#include "ase/materials.h"
+#include "ase/material_table.h"
 
 namespace {
 
