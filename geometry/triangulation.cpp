@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "geometry/ear_clipping.h"
+
 namespace geometry {
 
 namespace {
@@ -41,17 +43,13 @@ bool cutByDiagonals(uint32_t degree, const uint32_t* diagonals, uint32_t diagona
     return triples.size() == 3 * static_cast<std::size_t>(degree - 2);
 }
 
-void fan(uint32_t degree, Vector<uint32_t>& triples) {
-    triples.clear();
-    for (uint32_t i = 1; i + 1 < degree; ++i) triples.insert(triples.end(), {0, i, i + 1});
-}
-
 }  // namespace
 
 void triangulate(const PolyMesh& mesh, Vector<Triangle>& triangles) {
     triangles.clear();
     Vector<uint64_t> edges;
     Vector<uint32_t> triples;
+    EarClippingScratch scratch;
     const uint32_t polygons = mesh.polygonCount();
     for (uint32_t p = 0; p < polygons; ++p) {
         const uint32_t degree = mesh.degree(p);
@@ -59,7 +57,7 @@ void triangulate(const PolyMesh& mesh, Vector<Triangle>& triangles) {
         const uint32_t first = mesh.firstCorner(p);
         const uint32_t diagonalCount = mesh.diagonalCount(p);
         if (!(diagonalCount > 0 && cutByDiagonals(degree, mesh.polygonDiagonals(p), diagonalCount, edges, triples))) {
-            fan(degree, triples);
+            clipEars(mesh, p, scratch, triples);
         }
         for (std::size_t t = 0; t < triples.size(); t += 3) {
             const uint32_t c[3] = {triples[t], triples[t + 1], triples[t + 2]};

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "builders.h"
-#include "profile.h"
+#include "geometry/primitives/builders.h"
+#include "geometry/primitives/profile.h"
 
-namespace refhost::primitives {
+namespace geometry::primitives {
 
 namespace {
 
@@ -17,7 +17,7 @@ constexpr uint32_t BaseGroup = 2, SliceStartGroup = 4, SliceEndGroup = 8;
 
 // 0 radius, 1 segs, 2 smooth, 3 hemisphere (0-1), 4 squash, 5 recenter,
 // 6 genUVs, 7 sliceOn, 8 slice from, 9 slice to.
-PrimitiveMesh buildSphere(const Parameters& p) {
+void buildSphere(const Parameters& p, PolyMesh& target, TextureV direction) {
     const double radius = std::fabs(p.number(0, 0));
     const int segments = p.count(1, 32, 4, MaxSegments);
     const uint32_t group = p.flag(2, true) ? 1 : 0;
@@ -30,7 +30,7 @@ PrimitiveMesh buildSphere(const Parameters& p) {
     const bool cutOff = hemisphere > 0;
     const double cut = -radius + 2 * radius * hemisphere;
     const double cutAngle = cutOff ? std::acos(std::clamp(2 * hemisphere - 1, -1.0, 1.0)) : Pi;
-    std::vector<ProfilePoint> profile;
+    Profile profile;
     if (!cutOff) {
         for (int j = 0; j <= rows; ++j) {
             const double a = Pi * j / rows;
@@ -56,10 +56,9 @@ PrimitiveMesh buildSphere(const Parameters& p) {
     options.slice = readSlice(p, 7, 8, 9);
     options.sliceStartGroup = SliceStartGroup;
     options.sliceEndGroup = SliceEndGroup;
-    MeshBuilder mesh(p.flag(6, false));
+    MeshBuilder mesh(target, p.flag(6, false), direction);
     buildLathe(mesh, options, [&](int) { return profile; });
     if (recenter) mesh.shiftZ(-(cutOff ? cut : -radius));
-    return mesh.finish();
 }
 
-}  // namespace refhost::primitives
+}  // namespace geometry::primitives

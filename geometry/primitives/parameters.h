@@ -1,15 +1,13 @@
-// Reading a primitive's parameter block. A block may be shorter than the
-// primitive's full list (older files store fewer parameters), and a value
-// may come as an integer or a float: every reader takes the primitive's
-// default for what is missing and bounds what it gets, so that no file can
-// make the host build a mesh of unbounded size.
+// Reading a primitive's parameter block: every reader takes the primitive's
+// default for what is missing and bounds what it gets, so that no block can
+// make a mesh of unbounded size.
 #pragma once
 
 #include <cstdint>
 
-#include "host/app.h"
+#include "geometry/primitives/primitive.h"
 
-namespace refhost::primitives {
+namespace geometry::primitives {
 
 // The most segments, sides or slices one parameter may ask for.
 constexpr int MaxSegments = 200;
@@ -18,7 +16,7 @@ constexpr int MaxGeodesicSegments = 64;
 
 class Parameters {
  public:
-    explicit Parameters(const ParamValues& values) : values_(values) {}
+    explicit Parameters(const PrimitiveParameters& values) : values_(values) {}
 
     // A length or angle; non-finite values count as missing.
     double number(int32_t index, double fallback) const;
@@ -30,7 +28,7 @@ class Parameters {
     int choice(int32_t index, int fallback, int high) const;
 
  private:
-    const ParamValues& values_;
+    const PrimitiveParameters& values_;
 };
 
 // The part of a full turn that a slice keeps, in radians, from its start.
@@ -42,4 +40,4 @@ struct SliceRange {
 // Reads "sliceOn", "slice from" and "slice to" (degrees).
 SliceRange readSlice(const Parameters& p, int32_t onIndex, int32_t fromIndex, int32_t toIndex);
 
-}  // namespace refhost::primitives
+}  // namespace geometry::primitives

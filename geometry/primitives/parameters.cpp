@@ -1,9 +1,9 @@
-#include "parameters.h"
+#include "geometry/primitives/parameters.h"
 
 #include <algorithm>
 #include <cmath>
 
-namespace refhost::primitives {
+namespace geometry::primitives {
 
 namespace {
 
@@ -12,20 +12,9 @@ constexpr double Pi = 3.14159265358979323846;
 }  // namespace
 
 double Parameters::number(int32_t index, double fallback) const {
-    const auto it = values_.find(index);
-    if (it == values_.end()) return fallback;
-    const ParamValue& v = it->second;
-    double d = fallback;
-    switch (v.type) {
-        case ParamValue::Type::Float:
-            d = v.floatValue;
-            break;
-        case ParamValue::Type::Int:
-            d = v.intValue;
-            break;
-        case ParamValue::Type::Point:
-            return fallback;
-    }
+    const ParameterValue* v = values_.find(index);
+    if (!v) return fallback;
+    const double d = v->isFloat ? static_cast<double>(v->number) : static_cast<double>(v->integer);
     return std::isfinite(d) ? d : fallback;
 }
 
@@ -62,4 +51,4 @@ SliceRange readSlice(const Parameters& p, int32_t onIndex, int32_t fromIndex, in
     return s;
 }
 
-}  // namespace refhost::primitives
+}  // namespace geometry::primitives

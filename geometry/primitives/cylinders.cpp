@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "builders.h"
-#include "profile.h"
+#include "geometry/primitives/builders.h"
+#include "geometry/primitives/profile.h"
 
-namespace refhost::primitives {
+namespace geometry::primitives {
 
 namespace {
 
@@ -22,7 +22,7 @@ struct Walls {
     bool withTexture;
 };
 
-PrimitiveMesh solidOfRevolution(const Walls& w, std::vector<ProfilePoint> profile, bool closed) {
+void solidOfRevolution(const Walls& w, Profile profile, bool closed, PolyMesh& target, TextureV direction) {
     if (closed) {
         assignClosedV(profile);
     } else {
@@ -34,48 +34,49 @@ PrimitiveMesh solidOfRevolution(const Walls& w, std::vector<ProfilePoint> profil
     options.closed = closed;
     options.sliceStartGroup = SliceStartGroup;
     options.sliceEndGroup = SliceEndGroup;
-    MeshBuilder mesh(w.withTexture);
+    MeshBuilder mesh(target, w.withTexture, direction);
     buildLathe(mesh, options, [&](int) { return profile; });
     if (w.height < 0) mesh.mirrorZ();
-    return mesh.finish();
 }
 
 // Top centre, out across the top cap, down the wall, in across the bottom.
-PrimitiveMesh cone(const Walls& w) {
+void cone(const Walls& w, PolyMesh& target, TextureV direction) {
     const double h = std::fabs(w.height);
     const uint32_t wall = w.smooth ? 1 : 0;
-    std::vector<ProfilePoint> profile;
+    Profile profile;
     for (int i = 0; i < w.capSegs; ++i) profile.push_back({w.topRadius * i / w.capSegs, h, TopGroup, 0});
     for (int j = 0; j < w.heightSegs; ++j) {
         const double t = static_cast<double>(j) / w.heightSegs;
         profile.push_back({w.topRadius + (w.bottomRadius - w.topRadius) * t, h - h * t, wall, 0});
     }
     for (int i = w.capSegs; i >= 0; --i) profile.push_back({w.bottomRadius * i / w.capSegs, 0, BottomGroup, 0});
-    return solidOfRevolution(w, std::move(profile), false);
+    solidOfRevolution(w, std::move(profile), false, target, direction);
 }
 
 }  // namespace
 
 // 0 radius, 1 height, 2 height segs, 3 cap segs, 4 sides, 5 smooth,
 // 6 sliceOn, 7 slice from, 8 slice to, 9 genUVs.
-PrimitiveMesh buildCylinder(const Parameters& p) {
+void buildCylinder(const Parameters& p, PolyMesh& mesh, TextureV direction) {
     const double radius = std::fabs(p.number(0, 0));
-    return cone({radius, radius, p.number(1, 0), p.count(2, 5, 1, MaxSegments), p.count(3, 1, 1, MaxSegments),
-                 p.count(4, 18, 3, MaxSegments), p.flag(5, true), readSlice(p, 6, 7, 8), p.flag(9, false)});
+    cone({radius, radius, p.number(1, 0), p.count(2, 5, 1, MaxSegments), p.count(3, 1, 1, MaxSegments),
+          p.count(4, 18, 3, MaxSegments), p.flag(5, true), readSlice(p, 6, 7, 8), p.flag(9, false)},
+         mesh, direction);
 }
 
 // 0 radius 1 (base), 1 radius 2 (top), 2 height, 3 height segs, 4 cap segs,
 // 5 sides, 6 smooth, 7 sliceOn, 8 slice from, 9 slice to, 10 genUVs.
-PrimitiveMesh buildCone(const Parameters& p) {
-    return cone({std::fabs(p.number(0, 0)), std::fabs(p.number(1, 0)), p.number(2, 0), p.count(3, 5, 1, MaxSegments),
-                 p.count(4, 1, 1, MaxSegments), p.count(5, 24, 3, MaxSegments), p.flag(6, true), readSlice(p, 7, 8, 9),
-                 p.flag(10, false)});
+void buildCone(const Parameters& p, PolyMesh& mesh, TextureV direction) {
+    cone({std::fabs(p.number(0, 0)), std::fabs(p.number(1, 0)), p.number(2, 0), p.count(3, 5, 1, MaxSegments),
+          p.count(4, 1, 1, MaxSegments), p.count(5, 24, 3, MaxSegments), p.flag(6, true), readSlice(p, 7, 8, 9),
+          p.flag(10, false)},
+         mesh, direction);
 }
 
 // 0 radius 1, 1 radius 2, 2 height, 3 height segs, 4 cap segs, 5 sides,
 // 6 smooth, 7 sliceOn, 8 slice from, 9 slice to, 10 genUVs. The larger
 // radius is the outside.
-PrimitiveMesh buildTube(const Parameters& p) {
+void buildTube(const Parameters& p, PolyMesh& mesh, TextureV direction) {
     const double r1 = std::fabs(p.number(0, 0)), r2 = std::fabs(p.number(1, 0));
     const Walls w{std::max(r1, r2),
                   std::min(r1, r2),
@@ -89,21 +90,21 @@ PrimitiveMesh buildTube(const Parameters& p) {
     const double outer = w.bottomRadius, inner = w.topRadius, h = std::fabs(w.height);
     const uint32_t wall = w.smooth ? 1 : 0;
     // Down the outside, in across the bottom, up the inside, out across the top.
-    std::vector<ProfilePoint> profile;
+    Profile profile;
     for (int j = 0; j < w.heightSegs; ++j) profile.push_back({outer, h - h * j / w.heightSegs, wall, 0});
     for (int i = 0; i < w.capSegs; ++i) {
         profile.push_back({outer - (outer - inner) * i / w.capSegs, 0, BottomGroup, 0});
     }
     for (int j = 0; j < w.heightSegs; ++j) profile.push_back({inner, h * j / w.heightSegs, wall, 0});
     for (int i = 0; i < w.capSegs; ++i) profile.push_back({inner + (outer - inner) * i / w.capSegs, h, TopGroup, 0});
-    return solidOfRevolution(w, std::move(profile), true);
+    solidOfRevolution(w, std::move(profile), true, mesh, direction);
 }
 
 // 0 radius, 1 height, 2 fillet, 3 height segs, 4 fillet segs, 5 sides,
 // 6 cap segs, 7 smooth, 8 sliceOn, 9 slice from, 10 slice to, 11 genUVs: the
 // order of the twelve values of the sample files' blocks, whose counts and
 // lengths fall where these names have them.
-PrimitiveMesh buildChamferCylinder(const Parameters& p) {
+void buildChamferCylinder(const Parameters& p, PolyMesh& mesh, TextureV direction) {
     const double radius = std::fabs(p.number(0, 0)), height = p.number(1, 0), h = std::fabs(height);
     const double fillet = std::clamp(p.number(2, 0), 0.0, std::min(radius, h / 2));
     const int heightSegs = p.count(3, 1, 1, MaxSegments), filletSegs = p.count(4, 1, 1, MaxSegments);
@@ -120,7 +121,7 @@ PrimitiveMesh buildChamferCylinder(const Parameters& p) {
     const double inner = radius - fillet;
     // Out across the top to the fillet, round it, down the wall, round the
     // lower fillet, in across the bottom.
-    std::vector<ProfilePoint> profile;
+    Profile profile;
     for (int i = 0; i < w.capSegs; ++i) profile.push_back({inner * i / w.capSegs, h, TopGroup, 0});
     for (int s = 0; s < filletSegs; ++s) {
         const double a = Pi / 2 * s / filletSegs;
@@ -134,7 +135,7 @@ PrimitiveMesh buildChamferCylinder(const Parameters& p) {
         profile.push_back({inner + fillet * std::cos(a), fillet - fillet * std::sin(a), wall, 0});
     }
     for (int i = w.capSegs; i >= 0; --i) profile.push_back({inner * i / w.capSegs, 0, BottomGroup, 0});
-    return solidOfRevolution(w, std::move(profile), false);
+    solidOfRevolution(w, std::move(profile), false, mesh, direction);
 }
 
-}  // namespace refhost::primitives
+}  // namespace geometry::primitives

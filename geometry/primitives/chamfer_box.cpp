@@ -9,20 +9,19 @@
 // edge (an odd fillet segment count therefore gains that row).
 #include <algorithm>
 #include <cmath>
-#include <vector>
 
-#include "builders.h"
-#include "grid.h"
+#include "geometry/primitives/builders.h"
+#include "geometry/primitives/grid.h"
 
-namespace refhost::primitives {
+namespace geometry::primitives {
 
 namespace {
 
 constexpr double Pi = 3.14159265358979323846;
 
 // Stations along one axis: the fillet rows, the flat part, the fillet rows.
-std::vector<double> stations(double inner, double fillet, int segments, int filletSegments) {
-    std::vector<double> beyond;  // offsets past the flat part, rising to the fillet
+Vector<double> stations(double inner, double fillet, int segments, int filletSegments) {
+    Vector<double> beyond;  // offsets past the flat part, rising to the fillet
     if (fillet > 0) {
         for (int s = 1; s <= filletSegments; ++s) {
             const double angle = Pi / 2 * s / filletSegments;
@@ -30,7 +29,7 @@ std::vector<double> stations(double inner, double fillet, int segments, int fill
         }
         beyond.push_back(fillet);
     }
-    std::vector<double> out;
+    Vector<double> out;
     for (auto it = beyond.rbegin(); it != beyond.rend(); ++it) out.push_back(-inner - *it);
     for (int i = 0; i <= segments; ++i) out.push_back(-inner + 2 * inner * i / segments);
     out.back() = inner;
@@ -42,7 +41,7 @@ std::vector<double> stations(double inner, double fillet, int segments, int fill
 
 // 0 length (Y), 1 width (X), 2 height (Z), 3 fillet, 4 length segs,
 // 5 width segs, 6 height segs, 7 fillet segs, 8 genUVs, 9 smooth.
-PrimitiveMesh buildChamferBox(const Parameters& p) {
+void buildChamferBox(const Parameters& p, PolyMesh& target, TextureV direction) {
     const double half[3] = {std::fabs(p.number(1, 0)) / 2, std::fabs(p.number(0, 0)) / 2,
                             std::fabs(p.number(2, 0)) / 2};
     const double fillet = std::clamp(p.number(3, 0), 0.0, std::min({half[0], half[1], half[2]}));
@@ -52,7 +51,7 @@ PrimitiveMesh buildChamferBox(const Parameters& p) {
     const uint32_t group = p.flag(9, true) ? 1 : 0;
 
     double inner[3];
-    std::vector<double> s[3];
+    Vector<double> s[3];
     for (int a = 0; a < 3; ++a) {
         inner[a] = half[a] - fillet;
         s[a] = stations(inner[a], fillet, segments[a], filletSegments);
@@ -66,10 +65,10 @@ PrimitiveMesh buildChamferBox(const Parameters& p) {
             length += d[a] * d[a];
         }
         length = std::sqrt(length);
-        if (length == 0) return Vec3{x, y, z + half[2]};
+        if (length == 0) return Vec3d{x, y, z + half[2]};
         const double k = fillet / length;
         // The box stands on its base: z from 0 to the height.
-        return Vec3{q[0] + d[0] * k, q[1] + d[1] * k, q[2] + d[2] * k + half[2]};
+        return Vec3d{q[0] + d[0] * k, q[1] + d[1] * k, q[2] + d[2] * k + half[2]};
     };
     auto at = [&](int axis, int i) { return s[axis][static_cast<std::size_t>(i)]; };
     const int n[3] = {static_cast<int>(s[0].size()) - 1, static_cast<int>(s[1].size()) - 1,
@@ -77,7 +76,7 @@ PrimitiveMesh buildChamferBox(const Parameters& p) {
     const double lo[3] = {s[0].front(), s[1].front(), s[2].front()};
     const double hi[3] = {s[0].back(), s[1].back(), s[2].back()};
 
-    MeshBuilder mesh(p.flag(8, false));
+    MeshBuilder mesh(target, p.flag(8, false), direction);
     addGrid(
         mesh, n[0], n[1], [&](int i, int j) { return round(at(0, i), at(1, j), lo[2]); }, group, true);
     addGrid(
@@ -91,7 +90,6 @@ PrimitiveMesh buildChamferBox(const Parameters& p) {
     addGrid(
         mesh, n[1], n[2], [&](int j, int k) { return round(lo[0], at(1, j), at(2, k)); }, group, true);
     if (p.number(2, 0) < 0) mesh.mirrorZ();
-    return mesh.finish();
 }
 
-}  // namespace refhost::primitives
+}  // namespace geometry::primitives

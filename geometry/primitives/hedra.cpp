@@ -9,12 +9,11 @@
 #include <array>
 #include <cmath>
 #include <utility>
-#include <vector>
 
-#include "builders.h"
-#include "solids.h"
+#include "geometry/primitives/builders.h"
+#include "geometry/primitives/solids.h"
 
-namespace refhost::primitives {
+namespace geometry::primitives {
 
 namespace {
 
@@ -23,19 +22,19 @@ using Matrix3 = std::array<double, 9>;
 constexpr double Pi = 3.14159265358979323846;
 constexpr double Tolerance = 1e-7;
 
-double dot(const Vec3& a, const Vec3& b) {
+double dot(const Vec3d& a, const Vec3d& b) {
     return a.x * b.x + a.y * b.y + a.z * b.z;
 }
 
-Vec3 cross(const Vec3& a, const Vec3& b) {
+Vec3d cross(const Vec3d& a, const Vec3d& b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
 
-Vec3 minus(const Vec3& a, const Vec3& b) {
+Vec3d minus(const Vec3d& a, const Vec3d& b) {
     return {a.x - b.x, a.y - b.y, a.z - b.z};
 }
 
-Vec3 times(const Matrix3& m, const Vec3& v) {
+Vec3d times(const Matrix3& m, const Vec3d& v) {
     return {m[0] * v.x + m[1] * v.y + m[2] * v.z, m[3] * v.x + m[4] * v.y + m[5] * v.z,
             m[6] * v.x + m[7] * v.y + m[8] * v.z};
 }
@@ -51,8 +50,8 @@ Matrix3 times(const Matrix3& a, const Matrix3& b) {
 }
 
 // The mirror in the plane through the origin, a and b.
-Matrix3 mirror(const Vec3& a, const Vec3& b) {
-    const Vec3 n = normalized(cross(a, b));
+Matrix3 mirror(const Vec3d& a, const Vec3d& b) {
+    const Vec3d n = normalized(cross(a, b));
     const double c[3] = {n.x, n.y, n.z};
     Matrix3 m{};
     for (int i = 0; i < 3; ++i) {
@@ -69,8 +68,8 @@ bool near(const Matrix3& a, const Matrix3& b) {
 }
 
 // The group the three mirrors generate: 24, 48 or 120 elements.
-std::vector<Matrix3> group(const std::array<Matrix3, 3>& mirrors) {
-    std::vector<Matrix3> elements{{1, 0, 0, 0, 1, 0, 0, 0, 1}};
+Vector<Matrix3> group(const std::array<Matrix3, 3>& mirrors) {
+    Vector<Matrix3> elements{{1, 0, 0, 0, 1, 0, 0, 0, 1}};
     for (std::size_t at = 0; at < elements.size() && elements.size() <= 120; ++at) {
         for (const Matrix3& m : mirrors) {
             const Matrix3 next = times(m, elements[at]);
@@ -82,12 +81,12 @@ std::vector<Matrix3> group(const std::array<Matrix3, 3>& mirrors) {
     return elements;
 }
 
-std::vector<Vec3> orbit(const std::vector<Matrix3>& elements, const Vec3& g) {
-    std::vector<Vec3> points;
+Vector<Vec3d> orbit(const Vector<Matrix3>& elements, const Vec3d& g) {
+    Vector<Vec3d> points;
     for (const Matrix3& e : elements) {
-        const Vec3 p = times(e, g);
-        const bool known = std::any_of(points.begin(), points.end(), [&](const Vec3& q) {
-            const Vec3 d = minus(p, q);
+        const Vec3d p = times(e, g);
+        const bool known = std::any_of(points.begin(), points.end(), [&](const Vec3d& q) {
+            const Vec3d d = minus(p, q);
             return dot(d, d) < 1e-12;
         });
         if (!known) points.push_back(p);
@@ -97,15 +96,15 @@ std::vector<Vec3> orbit(const std::vector<Matrix3>& elements, const Vec3& g) {
 
 // The faces of the convex hull of points on the unit sphere: every plane
 // through three of them with none beyond, its points in turn.
-std::vector<std::vector<int>> hullFaces(const std::vector<Vec3>& p) {
-    std::vector<std::vector<int>> faces;
-    std::vector<Vec3> normals;
+Vector<Vector<int>> hullFaces(const Vector<Vec3d>& p) {
+    Vector<Vector<int>> faces;
+    Vector<Vec3d> normals;
     const int n = static_cast<int>(p.size());
     for (int i = 0; i < n; ++i) {
         for (int j = i + 1; j < n; ++j) {
             for (int k = j + 1; k < n; ++k) {
-                Vec3 normal = cross(minus(p[static_cast<std::size_t>(j)], p[static_cast<std::size_t>(i)]),
-                                    minus(p[static_cast<std::size_t>(k)], p[static_cast<std::size_t>(i)]));
+                Vec3d normal = cross(minus(p[static_cast<std::size_t>(j)], p[static_cast<std::size_t>(i)]),
+                                     minus(p[static_cast<std::size_t>(k)], p[static_cast<std::size_t>(i)]));
                 if (dot(normal, normal) < 1e-18) continue;
                 normal = normalized(normal);
                 double d = dot(normal, p[static_cast<std::size_t>(i)]);
@@ -114,15 +113,15 @@ std::vector<std::vector<int>> hullFaces(const std::vector<Vec3>& p) {
                     d = -d;
                 }
                 if (std::any_of(normals.begin(), normals.end(),
-                                [&](const Vec3& m) { return dot(m, normal) > 1 - 1e-9; })) {
+                                [&](const Vec3d& m) { return dot(m, normal) > 1 - 1e-9; })) {
                     continue;
                 }
-                if (std::any_of(p.begin(), p.end(), [&](const Vec3& q) { return dot(normal, q) > d + Tolerance; })) {
+                if (std::any_of(p.begin(), p.end(), [&](const Vec3d& q) { return dot(normal, q) > d + Tolerance; })) {
                     continue;
                 }
                 // The face's points, in turn counter-clockwise about its normal.
-                std::vector<int> face;
-                Vec3 centre{0, 0, 0};
+                Vector<int> face;
+                Vec3d centre{0, 0, 0};
                 for (int q = 0; q < n; ++q) {
                     if (std::fabs(dot(normal, p[static_cast<std::size_t>(q)]) - d) <= Tolerance) {
                         face.push_back(q);
@@ -133,11 +132,11 @@ std::vector<std::vector<int>> hullFaces(const std::vector<Vec3>& p) {
                 }
                 const double count = static_cast<double>(face.size());
                 centre = {centre.x / count, centre.y / count, centre.z / count};
-                const Vec3 u = normalized(minus(p[static_cast<std::size_t>(face[0])], centre));
-                const Vec3 v = cross(normal, u);
-                std::vector<double> turn;
+                const Vec3d u = normalized(minus(p[static_cast<std::size_t>(face[0])], centre));
+                const Vec3d v = cross(normal, u);
+                Vector<double> turn;
                 for (int q : face) {
-                    const Vec3 r = minus(p[static_cast<std::size_t>(q)], centre);
+                    const Vec3d r = minus(p[static_cast<std::size_t>(q)], centre);
                     const double t = std::atan2(dot(r, v), dot(r, u));
                     turn.push_back(t < 0 ? t + 2 * Pi : t);
                 }
@@ -160,10 +159,10 @@ std::vector<std::vector<int>> hullFaces(const std::vector<Vec3>& p) {
 }  // namespace
 
 // 0 radius, 1 family, 2 P, 3 Q, 4-6 scale P/Q/R, 7 vertices mode, 8 genUVs.
-PrimitiveMesh buildHedra(const Parameters& p) {
+PrimitiveBuild buildHedra(const Parameters& p, PolyMesh& target, TextureV direction) {
     const int family = p.choice(1, 0, 4);
     if (family > 2) {
-        PrimitiveMesh stand = buildPlaceholderBox(p);
+        PrimitiveBuild stand = buildPlaceholderBox(p, target);
         stand.note = "star families are not built";
         return stand;
     }
@@ -178,37 +177,37 @@ PrimitiveMesh buildHedra(const Parameters& p) {
     // The fundamental triangle: a vertex, the centre of a face at it, the
     // middle of an edge of that face at it.
     const auto& f = solid.faces.front();
-    const Vec3 a = solid.vertices[static_cast<std::size_t>(f[0])], b1 = solid.vertices[static_cast<std::size_t>(f[1])],
-               c1 = solid.vertices[static_cast<std::size_t>(f[2])];
-    const Vec3 faceCentre = normalized({a.x + b1.x + c1.x, a.y + b1.y + c1.y, a.z + b1.z + c1.z});
-    const Vec3 edgeMiddle = normalized({a.x + b1.x, a.y + b1.y, a.z + b1.z});
+    const Vec3d a = solid.vertices[static_cast<std::size_t>(f[0])], b1 = solid.vertices[static_cast<std::size_t>(f[1])],
+                c1 = solid.vertices[static_cast<std::size_t>(f[2])];
+    const Vec3d faceCentre = normalized({a.x + b1.x + c1.x, a.y + b1.y + c1.y, a.z + b1.z + c1.z});
+    const Vec3d edgeMiddle = normalized({a.x + b1.x, a.y + b1.y, a.z + b1.z});
     const double wa = 1 - wp - wq;
-    const Vec3 generator =
+    const Vec3d generator =
         normalized({wa * a.x + wp * faceCentre.x + wq * edgeMiddle.x, wa * a.y + wp * faceCentre.y + wq * edgeMiddle.y,
                     wa * a.z + wp * faceCentre.z + wq * edgeMiddle.z});
-    const std::vector<Vec3> points =
+    const Vector<Vec3d> points =
         orbit(group({mirror(a, faceCentre), mirror(faceCentre, edgeMiddle), mirror(edgeMiddle, a)}), generator);
 
-    MeshBuilder mesh(p.flag(8, false));
-    for (const std::vector<int>& face : hullFaces(points)) {
-        std::vector<int> v, t;
+    MeshBuilder mesh(target, p.flag(8, false), direction);
+    for (const Vector<int>& face : hullFaces(points)) {
+        Vector<int> v, t;
         for (int q : face) {
-            const Vec3& u = points[static_cast<std::size_t>(q)];
-            v.push_back(mesh.vertex({u.x * radius, u.y * radius, u.z * radius}));
+            const Vec3d& u = points[static_cast<std::size_t>(q)];
+            v.push_back(mesh.vertex(Vec3d{u.x * radius, u.y * radius, u.z * radius}));
             t.push_back(mesh.texVertex(0.5 + u.x / 2, 0.5 + u.y / 2));
         }
         // A fan from the first corner; only the polygon's outline is visible.
         for (std::size_t k = 1; k + 1 < v.size(); ++k) {
-            const uint16_t edges =
-                static_cast<uint16_t>(FaceEdgeBC | (k == 1 ? FaceEdgeAB : 0) | (k + 2 == v.size() ? FaceEdgeCA : 0));
+            const uint8_t edges =
+                static_cast<uint8_t>(EdgeBC | (k == 1 ? EdgeAB : 0) | (k + 2 == v.size() ? EdgeCA : 0));
             mesh.triangle(v[0], v[k], v[k + 1], 0, t[0], t[k], t[k + 1], edges);
         }
     }
-    PrimitiveMesh out = mesh.finish();
+    PrimitiveBuild built;
     for (int32_t scale = 4; scale <= 6; ++scale) {
-        if (p.number(scale, 100) != 100) out.note = "the axis scales are not applied";
+        if (p.number(scale, 100) != 100) built.note = "the axis scales are not applied";
     }
-    return out;
+    return built;
 }
 
-}  // namespace refhost::primitives
+}  // namespace geometry::primitives

@@ -3,10 +3,10 @@
 // progressively, round the ring.
 #include <cmath>
 
-#include "builders.h"
-#include "profile.h"
+#include "geometry/primitives/builders.h"
+#include "geometry/primitives/profile.h"
 
-namespace refhost::primitives {
+namespace geometry::primitives {
 
 namespace {
 
@@ -28,7 +28,7 @@ uint32_t bandGroup(int band, int bands) {
 // 5 sides, 6 smooth (0 none, 1 sides: smooth round the section, faceted
 // along the ring; 2 segments: the other way round; 3 all), 7 sliceOn,
 // 8 slice from, 9 slice to, 10 genUVs.
-PrimitiveMesh buildTorus(const Parameters& p) {
+void buildTorus(const Parameters& p, PolyMesh& target, TextureV direction) {
     const double ring = std::fabs(p.number(0, 0)), section = std::fabs(p.number(1, 0));
     const double rotation = p.number(2, 0) * Pi / 180, twist = p.number(3, 0) * Pi / 180;
     const int segments = p.count(4, 24, 3, MaxSegments);
@@ -41,9 +41,9 @@ PrimitiveMesh buildTorus(const Parameters& p) {
     options.closed = true;
     options.sliceStartGroup = SliceStartGroup;
     options.sliceEndGroup = SliceEndGroup;
-    MeshBuilder mesh(p.flag(10, false));
+    MeshBuilder mesh(target, p.flag(10, false), direction);
     buildLathe(mesh, options, [&](int column) {
-        std::vector<ProfilePoint> profile;
+        Profile profile;
         const double turn = rotation + twist * column / segments;
         for (int i = 0; i < sides; ++i) {
             const double a = 2 * Pi * i / sides + turn;
@@ -57,7 +57,6 @@ PrimitiveMesh buildTorus(const Parameters& p) {
         assignClosedV(profile);
         return profile;
     });
-    return mesh.finish();
 }
 
-}  // namespace refhost::primitives
+}  // namespace geometry::primitives

@@ -1,13 +1,22 @@
-#include "grid.h"
+// A rectangular grid of quads: the sides of boxes, chamfer boxes and
+// pyramids.
+#pragma once
 
-#include <vector>
+#include <cstddef>
+#include <cstdint>
 
-namespace refhost::primitives {
+#include "geometry/primitives/mesh_builder.h"
 
-void addGrid(MeshBuilder& mesh, int nu, int nv, const std::function<Vec3(int i, int j)>& point, uint32_t group,
-             bool flip) {
+namespace geometry::primitives {
+
+// Quads over (i, j) in [0, nu] x [0, nv], with point(i, j) at each corner.
+// They face along (point(1,0) - point(0,0)) x (point(0,1) - point(0,0)), or
+// against it when flipped. Texture coordinates run from 0 to 1 across the
+// grid, read from the side the faces face.
+template <class PointAt>
+void addGrid(MeshBuilder& mesh, int nu, int nv, const PointAt& point, uint32_t group, bool flip) {
     const auto at = [nv](int i, int j) { return static_cast<std::size_t>(i) * (nv + 1) + j; };
-    std::vector<int> v((static_cast<std::size_t>(nu) + 1) * (nv + 1)), t(v.size());
+    Vector<int> v((static_cast<std::size_t>(nu) + 1) * (nv + 1)), t(v.size());
     for (int i = 0; i <= nu; ++i) {
         for (int j = 0; j <= nv; ++j) {
             const double u = static_cast<double>(i) / nu;
@@ -27,4 +36,4 @@ void addGrid(MeshBuilder& mesh, int nu, int nv, const std::function<Vec3(int i, 
     }
 }
 
-}  // namespace refhost::primitives
+}  // namespace geometry::primitives

@@ -1,17 +1,15 @@
 // Helpers for lathe profiles.
 #pragma once
 
-#include <vector>
+#include "geometry/primitives/lathe.h"
 
-#include "lathe.h"
-
-namespace refhost::primitives {
+namespace geometry::primitives {
 
 // Texture v by length along an open profile: 1 at its first point (the
 // top), 0 at its last.
-void assignOpenV(std::vector<ProfilePoint>& profile);
+void assignOpenV(Profile& profile);
 // Texture v by length around a closed profile: 0 at its first point, rising
 // towards 1 where it closes.
-void assignClosedV(std::vector<ProfilePoint>& profile);
+void assignClosedV(Profile& profile);
 
-}  // namespace refhost::primitives
+}  // namespace geometry::primitives

@@ -1,13 +1,13 @@
-#include "profile.h"
+#include "geometry/primitives/profile.h"
 
 #include <cmath>
 
-namespace refhost::primitives {
+namespace geometry::primitives {
 
 namespace {
 
-std::vector<double> runningLength(const std::vector<ProfilePoint>& p, bool closed, double& total) {
-    std::vector<double> s(p.size(), 0.0);
+Vector<double> runningLength(const Profile& p, bool closed, double& total) {
+    Vector<double> s(p.size(), 0.0);
     total = 0;
     for (std::size_t j = 0; j < p.size(); ++j) {
         s[j] = total;
@@ -19,16 +19,16 @@ std::vector<double> runningLength(const std::vector<ProfilePoint>& p, bool close
 
 }  // namespace
 
-void assignOpenV(std::vector<ProfilePoint>& profile) {
+void assignOpenV(Profile& profile) {
     double total = 0;
-    const std::vector<double> s = runningLength(profile, false, total);
+    const Vector<double> s = runningLength(profile, false, total);
     for (std::size_t j = 0; j < profile.size(); ++j) profile[j].v = total > 0 ? 1 - s[j] / total : 0;
 }
 
-void assignClosedV(std::vector<ProfilePoint>& profile) {
+void assignClosedV(Profile& profile) {
     double total = 0;
-    const std::vector<double> s = runningLength(profile, true, total);
+    const Vector<double> s = runningLength(profile, true, total);
     for (std::size_t j = 0; j < profile.size(); ++j) profile[j].v = total > 0 ? s[j] / total : 0;
 }
 
-}  // namespace refhost::primitives
+}  // namespace geometry::primitives

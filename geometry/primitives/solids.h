@@ -4,21 +4,20 @@
 #pragma once
 
 #include <array>
-#include <vector>
 
-#include "mesh_builder.h"
+#include "geometry/primitives/mesh_builder.h"
 
-namespace refhost::primitives {
+namespace geometry::primitives {
 
 struct Solid {
-    std::vector<Vec3> vertices;
-    std::vector<std::array<int, 3>> faces;
+    Vector<Vec3d> vertices;
+    Vector<std::array<int, 3>> faces;
 };
 
 Solid tetrahedron();
 Solid octahedron();
 Solid icosahedron();
 
-Vec3 normalized(const Vec3& v);
+Vec3d normalized(const Vec3d& v);
 
-}  // namespace refhost::primitives
+}  // namespace geometry::primitives

@@ -1,26 +1,26 @@
-#include "solids.h"
+#include "geometry/primitives/solids.h"
 
 #include <cmath>
 
-namespace refhost::primitives {
+namespace geometry::primitives {
 
 namespace {
 
-Vec3 sub(const Vec3& a, const Vec3& b) {
+Vec3d sub(const Vec3d& a, const Vec3d& b) {
     return {a.x - b.x, a.y - b.y, a.z - b.z};
 }
 
-Vec3 cross(const Vec3& a, const Vec3& b) {
+Vec3d cross(const Vec3d& a, const Vec3d& b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
 
 // Turns every face whose normal points inwards.
 Solid outward(Solid s) {
     for (auto& f : s.faces) {
-        const Vec3& a = s.vertices[static_cast<std::size_t>(f[0])];
-        const Vec3& b = s.vertices[static_cast<std::size_t>(f[1])];
-        const Vec3& c = s.vertices[static_cast<std::size_t>(f[2])];
-        const Vec3 n = cross(sub(b, a), sub(c, a));
+        const Vec3d& a = s.vertices[static_cast<std::size_t>(f[0])];
+        const Vec3d& b = s.vertices[static_cast<std::size_t>(f[1])];
+        const Vec3d& c = s.vertices[static_cast<std::size_t>(f[2])];
+        const Vec3d n = cross(sub(b, a), sub(c, a));
         if (n.x * (a.x + b.x + c.x) + n.y * (a.y + b.y + c.y) + n.z * (a.z + b.z + c.z) < 0) std::swap(f[1], f[2]);
     }
     return s;
@@ -28,9 +28,9 @@ Solid outward(Solid s) {
 
 }  // namespace
 
-Vec3 normalized(const Vec3& v) {
+Vec3d normalized(const Vec3d& v) {
     const double l = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
-    return l > 0 ? Vec3{v.x / l, v.y / l, v.z / l} : v;
+    return l > 0 ? Vec3d{v.x / l, v.y / l, v.z / l} : v;
 }
 
 Solid tetrahedron() {
@@ -76,4 +76,4 @@ Solid icosahedron() {
     return outward(s);
 }
 
-}  // namespace refhost::primitives
+}  // namespace geometry::primitives
