@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "geometry/primitives/plane_grid.h"
 #include "max/object_value.h"
 #include "max/param_block2.h"
 #include "max/references.h"
@@ -18,9 +19,9 @@ float sizeOf(const Block2Value& value) {
     return value.present && value.isFloat && std::isfinite(value.number) ? std::fabs(value.number) : 0.0f;
 }
 
+// The builder bounds what it is given.
 int32_t segmentsOf(const Block2Value& value) {
-    if (!value.present || value.isFloat || value.integer < 1) return 1;
-    return value.integer < MaxPlaneSegments ? value.integer : MaxPlaneSegments;
+    return value.present && !value.isFloat ? value.integer : 1;
 }
 
 // The first parameter block among the object's references, read; false
@@ -33,44 +34,13 @@ bool readPlaneBlock(MaxFile& file, int32_t reference, Block2Value (&values)[MaxB
     return false;
 }
 
-// Rows of vertices from -length/2 to +length/2, each from -width/2 to
-// +width/2; each cell two triangles that share the diagonal from its first
-// corner to the opposite one, hidden, and keep the cell's sides visible.
-void buildGrid(geometry::PolyMesh& mesh, float length, float width, int32_t lengthSegments, int32_t widthSegments) {
-    const int32_t columns = widthSegments + 1;
-    mesh.positions.reserve(static_cast<std::size_t>(columns) * static_cast<std::size_t>(lengthSegments + 1));
-    for (int32_t r = 0; r <= lengthSegments; ++r) {
-        for (int32_t c = 0; c < columns; ++c) {
-            mesh.positions.push_back({width * (static_cast<float>(c) / static_cast<float>(widthSegments) - 0.5f),
-                                      length * (static_cast<float>(r) / static_cast<float>(lengthSegments) - 0.5f),
-                                      0.0f});
-        }
-    }
-    auto triangle = [&mesh](uint32_t a, uint32_t b, uint32_t c) {
-        const uint32_t first = mesh.addPolygon(3, 0, 1);
-        mesh.corners[first] = a;
-        mesh.corners[first + 1] = b;
-        mesh.corners[first + 2] = c;
-        mesh.edgeVisible[first + 1] = 0;
-    };
-    for (int32_t r = 0; r < lengthSegments; ++r) {
-        for (int32_t c = 0; c < widthSegments; ++c) {
-            const auto corner = static_cast<uint32_t>(r * columns + c);
-            const auto above = corner + static_cast<uint32_t>(columns);
-            triangle(above, corner, above + 1);
-            triangle(corner + 1, above + 1, corner);
-        }
-    }
-}
-
 }  // namespace
 
 bool readPlane(MaxFile& file, int32_t reference, const ClassInfo&, ObjectValue& value) {
     Block2Value values[MaxBlock2Parameters];
     if (!readPlaneBlock(file, reference, values)) return false;
-    geometry::PolyMesh& mesh = value.makeMesh();
-    mesh.clear();
-    buildGrid(mesh, sizeOf(values[LengthParameter]), sizeOf(values[WidthParameter]),
-              segmentsOf(values[LengthSegmentsParameter]), segmentsOf(values[WidthSegmentsParameter]));
+    geometry::buildPlaneGrid(sizeOf(values[LengthParameter]), sizeOf(values[WidthParameter]),
+                             segmentsOf(values[LengthSegmentsParameter]), segmentsOf(values[WidthSegmentsParameter]),
+                             value.makeMesh());
     return true;
 }

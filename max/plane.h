@@ -7,10 +7,5 @@
 
 #include "max/class_registry.h"
 
-// Segments along either side; more are cut to this, the bound of a
-// primitive's segments, so that a few bytes of parameters cannot ask for
-// more than a few megabytes of mesh.
-constexpr int32_t MaxPlaneSegments = 200;
-
 // False, with the value as it was, when the plane has no parameter block.
 bool readPlane(MaxFile& file, int32_t reference, const ClassInfo& info, ObjectValue& value);
