@@ -13,7 +13,6 @@
 #include "support/max_writer.h"
 #include "support/stream_codecs.h"
 #include "support/temp_files.h"
-#include "support/viewer_tree.h"
 
 using namespace testing_support;
 
@@ -89,22 +88,6 @@ TEST(MaxForms, LongAndMixedHeadersReadAsTheShortForm) {
     }
     EXPECT_NE(w.sceneStream(0x200E, HeaderForm::Alternate), w.sceneStream(0x200E, HeaderForm::Short));
     EXPECT_GT(w.sceneStream(0x200E, HeaderForm::Long).size(), w.sceneStream(0x200E, HeaderForm::Alternate).size());
-}
-
-TEST(MaxForms, A64BitLengthBeyondTheStreamIsCutToIt) {
-    MaxWriter w;
-    w.node("First", -1, {w.mesh(Triangle, {})});
-    w.node("Second", -1, {});
-    // The top container claims 2^40 bytes.
-    const Bytes objects = w.sceneStream(0x2029);
-    Bytes top{0x29, 0x20, 0, 0, 0, 0};
-    const uint64_t claimed = (uint64_t{1} << 40) | uint64_t{1} << 63;
-    for (int i = 0; i < 8; ++i) top.push_back(static_cast<unsigned char>(claimed >> (8 * i)));
-    top.insert(top.end(), objects.begin() + 6, objects.end());
-    const Outcome o =
-        importFile(writeCompound({{"ClassDirectory3", w.classDirectoryStream()}, {"Scene", top}}), "cut.max");
-    EXPECT_EQ(o.result, 1);
-    EXPECT_EQ(o.nodes, 2u);
 }
 
 TEST(MaxForms, CompressedStreamsReadAsThePlainForm) {
@@ -220,48 +203,6 @@ TEST(MaxForms, SparseListsPutEachReferenceAtItsSlot) {
     EXPECT_EQ(tooMany->transform().m[3][0], 0.0);
 }
 
-TEST(MaxForms, TheViewerShowsDecodedStreamsAndTrueSizes) {
-    MaxWriter w;
-    w.node("Viewed", -1, {w.mesh(Triangle, {})});
-    const std::string plainPath = writeTempFile("viewed.max", w.build(MaxFileForm{}));
-    DebugImport plain;
-    ASSERT_EQ(plain.run(plainPath), 1);
-    const std::vector<ViewerItem> expected = plain.items();
-
-    MaxFileForm zstd;
-    zstd.coding = StreamCoding::Zstd;
-    zstd.sceneTopId = 0x2004;
-    DebugImport compressed;
-    ASSERT_EQ(compressed.run(writeTempFile("viewed-zstd.max", w.build(zstd))), 1);
-    // The decoded Scene's top chunk has a 14-byte header, and its size, like
-    // every size, counts no header bytes.
-    const std::vector<ViewerItem> items = compressed.items();
-    ASSERT_EQ(items.size(), expected.size());
-    for (std::size_t i = 0; i < items.size(); ++i) EXPECT_EQ(items[i].text, expected[i].text) << i;
-}
-
-TEST(MaxForms, TheViewerShowsTheSizesOfLongChunks) {
-    MaxWriter w;
-    w.addObject(
-        static_cast<uint16_t>(w.addClass("Thing", {5, 6})),
-        {Chunk::floats(0x2503, {1, 2, 3}).longHeader(),
-         Chunk::container(0x0002, {Chunk::int32s(0x0003, {7}).longHeader(), Chunk::utf16(0x0962, "Name")}).longHeader(),
-         Chunk::data(0x2042).longHeader()});
-    DebugImport import;
-    ASSERT_EQ(import.run(writeTempFile("long-sizes.max", w.build(MaxFileForm{}))), 1);
-    const std::vector<ViewerItem> items = import.items();
-    std::vector<std::string> texts;
-    for (const ViewerItem& i : items) {
-        if (i.item.depth >= 2) texts.push_back(i.text);
-    }
-    EXPECT_EQ(texts, (std::vector<std::string>{
-                         "CHUNK 0x2503 Size: 12 DATA [ 00 00 80 3f 00 00 00 40 00 00 40 40 ]",
-                         "CHUNK 0x0002 Size: 32 ",  // a 14-byte and a 6-byte header, 4 and 8 bytes of data
-                         "Index :0x7 (7)",
-                         "CHUNK 0x0962 Size: 8 DATA [ Name ]",
-                         "CHUNK 0x2042 Size: 0 DATA",
-                     }));
-}
 
 // Mutated files of every form import without a crash, leak or contract
 // violation, and end with 1 or with the damaged-container text and 0. Bytes
